@@ -16,6 +16,7 @@
 #include "engine/game_input.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
+#include "engine/random.h"
 #include "shell/game_state.h"
 
 // What a close handler answers: let the window close, or refuse.
@@ -71,8 +72,6 @@ struct InputState {
   uint8_t PointerStepUp = 0;
   uint8_t PointerStepDown = 0;
   bool PointerFire = false;
-  // A left press on the surface that its release turns into a click.
-  bool LeftPressed = false;
 };
 
 // The game-wide play variables that the shell itself touches.
@@ -108,6 +107,8 @@ class TmainForm {
   Settings Config;
   InputState Input;
   PlayState Play;
+  // The game's one random generator, seeded from the clock at start-up.
+  TRandom Rng;
   uint32_t CurrentSong = 0;
   // The placement saved by the last switch to full screen.
   std::optional<platform::WindowPlacement> SavedPlacement;
@@ -134,13 +135,10 @@ class TmainForm {
   void Dispatch(const platform::Event& event);
   void FormKeyDown(uint16_t key, platform::ShiftState shift);
   void FormKeyUp(uint16_t key, platform::ShiftState shift);
-  void FormKeyPress(uint32_t character);
   void DrawSurfaceMouseMove(platform::ShiftState shift, int x, int y);
   void DrawSurfaceMouseDown(platform::PointerButton button, platform::ShiftState shift, int x,
                             int y);
-  void DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState shift, int x,
-                          int y);
-  void DrawSurfaceClick();
+  void DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState shift, int x, int y);
 
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);

@@ -17,6 +17,7 @@
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
 #include "engine/random.h"
+#include "shell/config_record.h"
 #include "shell/game_state.h"
 
 // What a close handler answers: let the window close, or refuse.
@@ -39,15 +40,6 @@ constexpr int32_t FrameInterval = 16;
 // Where the pointer is held while playing, in surface pixels.
 constexpr int SteeringCentreX = 400;
 constexpr int SteeringCentreY = 300;
-
-// The settings kept in "config.dat".
-struct Settings {
-  bool WindowedMode = true;
-  bool MusicOn = true;
-  bool SoundOn = true;
-  uint16_t BossKey = vk::F12;
-  std::string PlayerCountry;
-};
 
 // The screen state machine and the menu's selectors.
 struct ScreenState {
@@ -104,7 +96,10 @@ class TmainForm {
 
   // --- Global state.
   ScreenState Screen;
-  Settings Config;
+  // The settings and the score table, in plain form; "config.dat" holds them.
+  ConfigRecord Config;
+  std::string BossKeyName;
+  std::string PlayerName;
   InputState Input;
   PlayState Play;
   // The game's one random generator, seeded from the clock at start-up.
@@ -119,6 +114,11 @@ class TmainForm {
   void StartMusic(const std::string& file);
   void SetCursorVisible(bool visible);
   void CreateMenuField();
+
+  // --- The settings file (main_form_config.cpp).
+  void LoadConfig();
+  void SaveConfig();
+  void UpdateBossKeyName();
 
   // --- Window events (main_form_window.cpp).
   // A request to close the window: asks FormClose and closes when it lets the close through.

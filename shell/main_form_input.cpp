@@ -57,8 +57,9 @@ void TmainForm::FormKeyUp(uint16_t key, platform::ShiftState shift) {
   Input.KeyLatch = false;
   // Alt+Enter acts on release, in every state.
   if ((shift & platform::ssAlt) != 0 && key == vk::Return) {
-    Config.WindowedMode = !Config.WindowedMode;
+    Config.WindowedMode = Config.WindowedMode != 0 ? 0 : 1;
     ChangeMode();
+    SaveConfig();
   }
 }
 

@@ -45,6 +45,8 @@ void TmainForm::ShowError(const char* message) {
 
 void TmainForm::FormCreate() {
   Rng.Randomize(platform_.clock().Milliseconds());
+  LoadConfig();
+  UpdateBossKeyName();
   ChangeMode();
   // The fire key: Ctrl in the first place of button 1 (the design table has Z there).
   GameInput1.Keyboard.Assigns[isButton(1)][0] = vk::Control;
@@ -87,7 +89,7 @@ void TmainForm::ChangeMode() {
   } catch (const EDrawSurfaceError& error) {
     // Full screen was refused: say so and stay in (or go back to) the window.
     ShowError(error.what());
-    Config.WindowedMode = true;
+    Config.WindowedMode = 1;
     DrawSurface.Options &= ~doFullScreen;
     DrawSurface.StartUp();
   }
@@ -105,7 +107,7 @@ void TmainForm::StartMusic(const std::string& file) {
     music.SongPlay(CurrentSong);
   } else {
     platform_.window().MessageBox("Can't load music.");
-    Config.MusicOn = false;
+    Config.MusicOn = 0;
   }
 }
 

@@ -44,8 +44,9 @@ void TmainForm::FormClose(TCloseAction& Action) {
 
 void TmainForm::WMGetSysCommand(const TMessage& message) {
   if (message.WParam == SC_MAXIMIZE) {
-    Config.WindowedMode = false;
+    Config.WindowedMode = 0;
     ChangeMode();
+    SaveConfig();
     return;
   }
   if (message.WParam == SC_MINIMIZE) platform_.window().Minimise();
@@ -53,7 +54,7 @@ void TmainForm::WMGetSysCommand(const TMessage& message) {
 
 void TmainForm::CptClk(const TMessage& message) {
   if (message.WParam != HTCAPTION) return;
-  Config.WindowedMode = false;
+  Config.WindowedMode = 0;
   ChangeMode();
 }
 

@@ -10,9 +10,9 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-#define SKARVEL_ERROR_CLASS(Name)                                 \
-  class Name : public Exception {                                 \
-   public:                                                        \
+#define SKARVEL_ERROR_CLASS(Name)                                     \
+  class Name : public Exception {                                     \
+   public:                                                            \
     explicit Name(const std::string& message) : Exception(message) {} \
   }
 

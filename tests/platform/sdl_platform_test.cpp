@@ -51,6 +51,22 @@ TEST(SdlPlatform, WithoutADisplayStartUpFailsWithTheReason) {
   EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
 }
 
+TEST(SdlPlatform, WithoutADesktopStartUpFailsInsteadOfOpeningAnInvisibleWindow) {
+  // Nothing asked for and nothing to be had: SDL itself would settle for off-screen windows.
+  ScopedEnv driver("SDL_VIDEODRIVER", "");
+  ScopedEnv x11("DISPLAY", "");
+  ScopedEnv wayland("WAYLAND_DISPLAY", "");
+  ScopedEnv runtime("XDG_RUNTIME_DIR", "");
+  try {
+    platform::sdl::CreateSdlPlatform(SKARVEL_FONT_DIR);
+    FAIL() << "a platform without a display";
+  } catch (const EPlatformError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("display"), std::string::npos) << message;
+  }
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+}
+
 TEST(SdlPlatform, RunsSilentlyWithoutASoundDevice) {
   {
     ScopedEnv driver("SDL_AUDIODRIVER", "no-such-sound");

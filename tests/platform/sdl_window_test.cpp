@@ -120,19 +120,61 @@ TEST_F(SdlWindowTest, PointerIsShownWhileTheDisplayCounterIsZeroOrMore) {
   }
 }
 
-TEST_F(SdlWindowTest, PresentsPicturesInWindowAndFullScreenAndIgnoresNonsense) {
+// The game's surface: 0x00RRGGBB, no alpha. Four quarters of different colours.
+std::vector<uint32_t> QuarteredPicture() {
   std::vector<uint32_t> picture(800 * 600);
-  for (size_t i = 0; i < picture.size(); ++i) picture[i] = 0xFF000000u | static_cast<uint32_t>(i);
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      const bool right = x >= 400;
+      const bool bottom = y >= 300;
+      picture[static_cast<size_t>(y * 800 + x)] =
+          bottom ? (right ? 0xFFFF00u : 0x0000FFu) : (right ? 0x00FF00u : 0xFF0000u);
+    }
+  }
+  return picture;
+}
+
+// What the window shows at a point of its own (window) pixels.
+uint32_t Shown(SDL_Window* window, int x, int y) {
+  uint32_t pixel = 0;
+  const SDL_Rect point{x, y, 1, 1};
+  EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(window), &point, SDL_PIXELFORMAT_ARGB8888, &pixel,
+                                 sizeof pixel),
+            0)
+      << SDL_GetError();
+  return pixel & 0xFFFFFF;
+}
+
+TEST_F(SdlWindowTest, ShowsTheSurfaceInTheWindowAndEnlargedInFullScreen) {
+  const std::vector<uint32_t> picture = QuarteredPicture();
   platform::Window& window = platform_->window();
   window.Present(picture.data(), 800, 600);
+  EXPECT_EQ(Shown(window_, 10, 10), 0xFF0000u);
+  EXPECT_EQ(Shown(window_, 790, 10), 0x00FF00u);
+  EXPECT_EQ(Shown(window_, 10, 590), 0x0000FFu);
+  EXPECT_EQ(Shown(window_, 790, 590), 0xFFFF00u);
+
   ASSERT_TRUE(window.SetFullScreen(true));
   Drain();
   window.Present(picture.data(), 800, 600);
-  window.Present(picture.data(), 400, 300);  // a smaller picture is shown as well
+  // The 1024 x 768 screen: each quarter is 512 x 384.
+  EXPECT_EQ(Shown(window_, 505, 10), 0xFF0000u);
+  EXPECT_EQ(Shown(window_, 520, 10), 0x00FF00u);
+  EXPECT_EQ(Shown(window_, 10, 760), 0x0000FFu);
+  EXPECT_EQ(Shown(window_, 1020, 760), 0xFFFF00u);
+  EXPECT_EQ(platform_->PresentPath(), "software");  // no GPU behind the dummy driver
+}
+
+TEST_F(SdlWindowTest, PresentIgnoresNonsenseAndSurvivesALostTexture) {
+  std::vector<uint32_t> picture = QuarteredPicture();
+  platform::Window& window = platform_->window();
+  window.Present(picture.data(), 800, 600);
   window.Present(nullptr, 800, 600);
   window.Present(picture.data(), 0, 600);
   window.Present(picture.data(), -800, 600);
   window.Present(picture.data(), 800, 1 << 30);
+  EXPECT_EQ(Shown(window_, 10, 10), 0xFF0000u);  // still the last real picture
+
   // The renderer lost its texture: the next frame is shown all the same.
   SDL_Event reset{};
   reset.type = SDL_RENDER_TARGETS_RESET;
@@ -140,8 +182,9 @@ TEST_F(SdlWindowTest, PresentsPicturesInWindowAndFullScreenAndIgnoresNonsense) {
   reset.type = SDL_RENDER_DEVICE_RESET;
   Push(reset);
   EXPECT_TRUE(Drain().empty());
+  std::fill(picture.begin(), picture.end(), 0x123456u);
   window.Present(picture.data(), 800, 600);
-  EXPECT_EQ(platform_->PresentPath(), "software");  // no GPU behind the dummy driver
+  EXPECT_EQ(Shown(window_, 400, 300), 0x123456u);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "engine/exception.h"
 #include "engine/platform/sdl/sdl_audio.h"
@@ -19,6 +21,22 @@ namespace {
 
 constexpr Uint32 Subsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
 
+EPlatformError NoDisplay(const std::string& reason) {
+  return EPlatformError("The game needs a display and cannot find one: " + reason);
+}
+
+// Why no desktop could be reached, in the terms of the desktop's own settings.
+std::string MissingDisplayReason() {
+  const char* x11 = std::getenv("DISPLAY");
+  if (x11 != nullptr && *x11 != 0)
+    return std::string("the X display \"") + x11 + "\" cannot be opened";
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (wayland != nullptr && *wayland != 0) {
+    return std::string("the Wayland display \"") + wayland + "\" cannot be opened";
+  }
+  return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+}
+
 // SDL's video and joystick subsystems for the platform's lifetime; SDL is shut down completely
 // when nothing else in the process still uses it.
 class SdlSession {
@@ -33,7 +51,17 @@ class SdlSession {
     if (SDL_InitSubSystem(Subsystems) != 0) {
       const std::string reason = SDL_GetError();
       Quit();
-      throw EPlatformError("The game needs a display and cannot find one: " + reason);
+      throw NoDisplay(reason);
+    }
+    // Without any display SDL settles for windows that nobody can see; only someone who asked
+    // for that by name gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (driver != nullptr && std::string_view(driver) == "offscreen" &&
+        (asked == nullptr || *asked == 0)) {
+      SDL_QuitSubSystem(Subsystems);
+      Quit();
+      throw NoDisplay(MissingDisplayReason());
     }
   }
   ~SdlSession() {

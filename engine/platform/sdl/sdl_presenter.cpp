@@ -103,6 +103,8 @@ bool SdlPresenter::CreateTexture(int width, int height) {
   textureWidth_ = texture_ != nullptr ? width : 0;
   textureHeight_ = texture_ != nullptr ? height : 0;
   if (texture_ == nullptr) return false;
+  // The game's pixels carry no alpha (its surface is 0x00RRGGBB): copy them, never blend.
+  SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
   SDL_SetTextureScaleMode(texture_, smoothScaling_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
   return true;
 }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -148,9 +149,15 @@ TEST_F(MusicTest, WhatIsNoModuleGivesZeroAndTheSongPlayingGoesOn) {
     whole.read(head.data(), static_cast<std::streamsize>(head.size()));
     std::ofstream(dir.path() / "cut.xm", std::ios::binary).write(head.data(), 200);
   }
+  ASSERT_EQ(mkfifo((dir.path() / "pipe.xm").c_str(), 0600), 0);  // opening it would wait
   const std::filesystem::path notModules[] = {
-      dir.path() / "missing.xm", dir.path() / "text.xm", dir.path() / "empty.xm",
-      dir.path() / "cut.xm",     dir.path() / "sound",   "",
+      dir.path() / "missing.xm",
+      dir.path() / "text.xm",
+      dir.path() / "empty.xm",
+      dir.path() / "cut.xm",
+      dir.path() / "sound",
+      dir.path() / "pipe.xm",
+      "",
   };
   for (const auto& path : notModules) {
     SCOPED_TRACE(path.string());

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace platform::sdl {
 namespace {
@@ -15,6 +17,9 @@ std::atomic<int> liveSongs{0};
 }  // namespace
 
 std::unique_ptr<XmpSong> XmpSong::Load(const std::string& path) {
+  // Only a regular file: opening a pipe or a device of that name could wait for ever.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return nullptr;
   xmp_context context = xmp_create_context();
   if (context == nullptr) return nullptr;
   if (xmp_load_module(context, path.c_str()) != 0) {

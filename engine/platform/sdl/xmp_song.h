@@ -13,7 +13,8 @@ namespace platform::sdl {
 
 class XmpSong {
  public:
-  // Null when the file is missing, unreadable or not a module libxmp plays.
+  // Null when the path is not a regular file or the file is unreadable or not a module libxmp
+  // plays.
   static std::unique_ptr<XmpSong> Load(const std::string& path);
   ~XmpSong();
   XmpSong(const XmpSong&) = delete;

@@ -55,8 +55,8 @@ bool TApplication::ProcessMessages(const EventHandler& dispatch) {
 
 void TApplication::Run(const EventHandler& dispatch) {
   while (ProcessMessages(dispatch)) {
-    const uint32_t wait = idleHook_ != nullptr ? idleHook_->MillisecondsUntilDue()
-                                               : IdleWaitWithoutHook;
+    const uint32_t wait =
+        idleHook_ != nullptr ? idleHook_->MillisecondsUntilDue() : IdleWaitWithoutHook;
     if (wait > 0) platform_.events().Wait(wait);
   }
 }

@@ -6,7 +6,9 @@
 TCanvas::TCanvas(platform::PixelView target, platform::TextRasterizer& text)
     : target_(target), text_(text) {}
 
-platform::FontSpec TCanvas::Spec() const { return {Font.Name, Font.Size, Font.Style}; }
+platform::FontSpec TCanvas::Spec() const {
+  return {Font.Name, Font.Size, Font.Style};
+}
 
 void TCanvas::FillRect(int left, int top, int right, int bottom, uint32_t pixel) {
   left = std::max(left, 0);

@@ -11,7 +11,9 @@ TDirectDrawSurface::TDirectDrawSurface(int width, int height, platform::TextRast
       pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0),
       text_(text) {}
 
-void TDirectDrawSurface::Fill(uint32_t pixel) { std::fill(pixels_.begin(), pixels_.end(), pixel); }
+void TDirectDrawSurface::Fill(uint32_t pixel) {
+  std::fill(pixels_.begin(), pixels_.end(), pixel);
+}
 
 TCanvas& TDirectDrawSurface::Canvas() {
   if (!canvas_) canvas_ = std::make_unique<TCanvas>(View(), text_);

@@ -10,9 +10,9 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-#define SKARVEL_ERROR_CLASS(Name)                                 \
-  class Name : public Exception {                                 \
-   public:                                                        \
+#define SKARVEL_ERROR_CLASS(Name)                                     \
+  class Name : public Exception {                                     \
+   public:                                                            \
     explicit Name(const std::string& message) : Exception(message) {} \
   }
 
@@ -25,6 +25,10 @@ SKARVEL_ERROR_CLASS(EWaveCollectionError);
 SKARVEL_ERROR_CLASS(EDrawSurfaceError);
 SKARVEL_ERROR_CLASS(EGameInputError);
 SKARVEL_ERROR_CLASS(ESoundDeviceError);
+// An index outside a list: "List index out of bounds (%d)".
+SKARVEL_ERROR_CLASS(EListError);
+// A file that cannot be opened for reading: "Cannot open file \"%s\"".
+SKARVEL_ERROR_CLASS(EFOpenError);
 // Malformed bytes in an archive: "Invalid stream format" and the property reader's errors.
 SKARVEL_ERROR_CLASS(EReadError);
 // The platform could not give the game what it needs to start (no display).

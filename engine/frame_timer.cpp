@@ -51,7 +51,9 @@ void TFrameTimer::Resume() {
 
 // There is one idle hook: suspending removes it whichever timer installed it, which is why a
 // switch between timers disables the running one before enabling the other.
-void TFrameTimer::Suspend() { application_.RemoveIdleHook(); }
+void TFrameTimer::Suspend() {
+  application_.RemoveIdleHook();
+}
 
 uint32_t TFrameTimer::MillisecondsUntilDue() {
   const uint32_t elapsed = application_.Platform().clock().Milliseconds() - lastTick_;

@@ -24,8 +24,8 @@ int32_t JoystickAxisValue(const platform::JoystickReading::Axis& axis, int32_t d
   const int64_t dz = hw * deadZone / 100;
   if (hw - dz == 0 || std::llabs(v) <= dz) return 0;
   const int64_t shifted = v > 0 ? v - dz : v + dz;
-  return static_cast<int32_t>(
-      std::nearbyint(static_cast<double>(shifted * range) / static_cast<double>(hw - dz)));  // ties to even
+  return static_cast<int32_t>(std::nearbyint(static_cast<double>(shifted * range) /
+                                             static_cast<double>(hw - dz)));  // ties to even
 }
 
 TGameInput::TGameInput(platform::Keyboard& keyboard, platform::Joystick& joystick,
@@ -34,7 +34,9 @@ TGameInput::TGameInput(platform::Keyboard& keyboard, platform::Joystick& joystic
   Update();
 }
 
-bool TGameInput::DevicesMayRead() { return !ActiveOnly || window_.IsForeground(); }
+bool TGameInput::DevicesMayRead() {
+  return !ActiveOnly || window_.IsForeground();
+}
 
 void TGameInput::UpdateJoystick() {
   Joystick.States.reset();

@@ -12,7 +12,9 @@
 enum TDXInputState : uint8_t { isUp, isDown, isLeft, isRight, isButton1 };
 constexpr int InputStateCount = 36;
 // Button n (1..32) is state 3 + n.
-constexpr TDXInputState isButton(int n) { return static_cast<TDXInputState>(isButton1 + n - 1); }
+constexpr TDXInputState isButton(int n) {
+  return static_cast<TDXInputState>(isButton1 + n - 1);
+}
 
 using TDXInputStates = std::bitset<InputStateCount>;
 

@@ -16,6 +16,8 @@
 #include "engine/game_input.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
+#include "engine/random.h"
+#include "shell/config_record.h"
 #include "shell/game_state.h"
 
 // What a close handler answers: let the window close, or refuse.
@@ -38,15 +40,6 @@ constexpr int32_t FrameInterval = 16;
 // Where the pointer is held while playing, in surface pixels.
 constexpr int SteeringCentreX = 400;
 constexpr int SteeringCentreY = 300;
-
-// The settings kept in "config.dat".
-struct Settings {
-  bool WindowedMode = true;
-  bool MusicOn = true;
-  bool SoundOn = true;
-  uint16_t BossKey = vk::F12;
-  std::string PlayerCountry;
-};
 
 // The screen state machine and the menu's selectors.
 struct ScreenState {
@@ -71,8 +64,6 @@ struct InputState {
   uint8_t PointerStepUp = 0;
   uint8_t PointerStepDown = 0;
   bool PointerFire = false;
-  // A left press on the surface that its release turns into a click.
-  bool LeftPressed = false;
 };
 
 // The game-wide play variables that the shell itself touches.
@@ -105,9 +96,14 @@ class TmainForm {
 
   // --- Global state.
   ScreenState Screen;
-  Settings Config;
+  // The settings and the score table, in plain form; "config.dat" holds them.
+  ConfigRecord Config;
+  std::string BossKeyName;
+  std::string PlayerName;
   InputState Input;
   PlayState Play;
+  // The game's one random generator, seeded from the clock at start-up.
+  TRandom Rng;
   uint32_t CurrentSong = 0;
   // The placement saved by the last switch to full screen.
   std::optional<platform::WindowPlacement> SavedPlacement;
@@ -118,6 +114,11 @@ class TmainForm {
   void StartMusic(const std::string& file);
   void SetCursorVisible(bool visible);
   void CreateMenuField();
+
+  // --- The settings file (main_form_config.cpp).
+  void LoadConfig();
+  void SaveConfig();
+  void UpdateBossKeyName();
 
   // --- Window events (main_form_window.cpp).
   // A request to close the window: asks FormClose and closes when it lets the close through.
@@ -134,13 +135,10 @@ class TmainForm {
   void Dispatch(const platform::Event& event);
   void FormKeyDown(uint16_t key, platform::ShiftState shift);
   void FormKeyUp(uint16_t key, platform::ShiftState shift);
-  void FormKeyPress(uint32_t character);
   void DrawSurfaceMouseMove(platform::ShiftState shift, int x, int y);
   void DrawSurfaceMouseDown(platform::PointerButton button, platform::ShiftState shift, int x,
                             int y);
-  void DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState shift, int x,
-                          int y);
-  void DrawSurfaceClick();
+  void DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState shift, int x, int y);
 
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);

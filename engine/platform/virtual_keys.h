@@ -60,9 +60,17 @@ constexpr uint16_t Oem5 = 0xDC;  // backslash
 constexpr uint16_t Oem6 = 0xDD;  // ]}
 constexpr uint16_t Oem7 = 0xDE;  // '"
 
-constexpr uint16_t Letter(char c) { return static_cast<uint16_t>(KeyA + (c - 'A')); }
-constexpr uint16_t Digit(int d) { return static_cast<uint16_t>(Digit0 + d); }
-constexpr uint16_t Numpad(int d) { return static_cast<uint16_t>(Numpad0 + d); }
-constexpr uint16_t Function(int n) { return static_cast<uint16_t>(F1 + (n - 1)); }
+constexpr uint16_t Letter(char c) {
+  return static_cast<uint16_t>(KeyA + (c - 'A'));
+}
+constexpr uint16_t Digit(int d) {
+  return static_cast<uint16_t>(Digit0 + d);
+}
+constexpr uint16_t Numpad(int d) {
+  return static_cast<uint16_t>(Numpad0 + d);
+}
+constexpr uint16_t Function(int n) {
+  return static_cast<uint16_t>(F1 + (n - 1));
+}
 
 }  // namespace vk

@@ -64,8 +64,7 @@ class TtfTextRasterizer : public TextRasterizer {
                 int y) override {
     if (text.empty()) return;
     const SDL_Color white{255, 255, 255, 255};
-    SDL_Surface* rendered =
-        TTF_RenderUTF8_Blended(Font(font), std::string(text).c_str(), white);
+    SDL_Surface* rendered = TTF_RenderUTF8_Blended(Font(font), std::string(text).c_str(), white);
     if (rendered == nullptr) return;
     // Coverage is the alpha channel of an ARGB8888 copy.
     SDL_Surface* glyphs = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);

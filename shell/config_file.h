@@ -1,0 +1,18 @@
+// Reading and writing "config.dat". Saving never loses the previous file: the record goes to a
+// temporary file beside it, which is flushed and then renamed over the old one.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "shell/config_record.h"
+
+// The record in plain form, or nothing when the file is missing, unreadable or shorter than a
+// record. Only the first 158 bytes of a longer file are used.
+std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path);
+
+// Writes the record (encoded) to the file. Returns the system's description of a failure, empty
+// on success; on failure the old file is as it was. A file the user made read-only is not
+// replaced.
+std::string WriteConfigFile(const std::filesystem::path& path, const ConfigRecord& record);

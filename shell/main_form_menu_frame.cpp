@@ -1,0 +1,18 @@
+// One frame of the menu loop.
+#include "shell/main_form.h"
+
+void TmainForm::FrameTimer1Timer(int32_t /*LagCount*/) {
+  if (!DrawSurface.ReadyToDraw()) return;
+  GameInput1.Update();
+  TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  back.Fill(0);
+  TCanvas& canvas = back.Canvas();
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Font.Style = 0;
+  canvas.Pen.Style = TPenStyle::psSolid;
+  canvas.Font.Color = clBlack;
+  canvas.Font.Name = "Carolingia";
+  canvas.Font.Size = 16;
+  canvas.Release();
+  DrawSurface.Flip();
+}

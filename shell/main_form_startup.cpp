@@ -1,0 +1,123 @@
+// Start-up, the message loop, the display mode, music and the pointer's visibility.
+#include <exception>
+
+#include "engine/exception.h"
+#include "engine/paths.h"
+#include "shell/main_form.h"
+
+TmainForm::TmainForm(platform::Platform& platform)
+    : Application(platform),
+      DrawSurface(platform.window(), platform.text()),
+      FrameTimer1(Application),
+      GameInput1(platform.keyboard(), platform.joystick(), platform.window()),
+      FrameTimer2(Application),
+      platform_(platform) {
+  Application.SetErrorHandler([this](const char* message) { ShowError(message); });
+
+  FrameTimer1.SetInterval(FrameInterval);
+  FrameTimer1.SetActiveOnly(true);
+  FrameTimer1.SetEnabled(true);
+  FrameTimer1.OnTimer = [this](int32_t lagCount) { FrameTimer1Timer(lagCount); };
+  FrameTimer1.OnActivate = [this] { FrameTimer1Activate(); };
+  FrameTimer1.OnDeactivate = [this] { FrameTimer1Deactivate(); };
+
+  FrameTimer2.SetInterval(FrameInterval);
+  FrameTimer2.SetActiveOnly(false);
+  FrameTimer2.SetEnabled(false);
+  FrameTimer2.OnTimer = [this](int32_t lagCount) { FrameTimer2Timer(lagCount); };
+  FrameTimer2.OnActivate = [this] { FrameTimer2Activate(); };
+  FrameTimer2.OnDeactivate = [this] { FrameTimer2Deactivate(); };
+
+  // The window is loaded: the enabled timer starts, then the creation handler runs.
+  FrameTimer1.Loaded();
+  FrameTimer2.Loaded();
+  FormCreate();
+}
+
+TmainForm::~TmainForm() {
+  FrameTimer1.SetEnabled(false);
+  FrameTimer2.SetEnabled(false);
+}
+
+void TmainForm::ShowError(const char* message) {
+  platform_.window().MessageBox(message);
+}
+
+void TmainForm::FormCreate() {
+  Rng.Randomize(platform_.clock().Milliseconds());
+  LoadConfig();
+  UpdateBossKeyName();
+  ChangeMode();
+  // The fire key: Ctrl in the first place of button 1 (the design table has Z there).
+  GameInput1.Keyboard.Assigns[isButton(1)][0] = vk::Control;
+  FrameTimer2.SetEnabled(false);
+  FrameTimer1.SetEnabled(true);
+  Screen.ResumeState = gsMenu;
+  Screen.GameState = gsMenu;
+  CreateMenuField();
+}
+
+void TmainForm::CreateMenuField() {
+  Screen.MenuScreen = msMainMenu;
+  Screen.MenuFocus = 1;
+  if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic("sound\\1.xm");
+}
+
+void TmainForm::Run() {
+  Application.Run([this](const platform::Event& event) { Dispatch(event); });
+}
+
+bool TmainForm::ProcessMessages() {
+  return Application.ProcessMessages([this](const platform::Event& event) { Dispatch(event); });
+}
+
+void TmainForm::ExitStep() {
+  if (GameFileExists("play.url")) platform_.shell().Open(ResolvePath("play.url").string());
+}
+
+void TmainForm::ChangeMode() {
+  platform::Window& window = platform_.window();
+  DrawSurface.ShutDown();
+  if (Config.WindowedMode) {
+    DrawSurface.Options &= ~doFullScreen;
+  } else {
+    SavedPlacement = window.GetPlacement();
+    DrawSurface.Options |= doFullScreen;
+  }
+  try {
+    DrawSurface.StartUp();
+  } catch (const EDrawSurfaceError& error) {
+    // Full screen was refused: say so and stay in (or go back to) the window.
+    ShowError(error.what());
+    Config.WindowedMode = 1;
+    DrawSurface.Options &= ~doFullScreen;
+    DrawSurface.StartUp();
+  }
+  // The window is back: put it where it was before full screen, once.
+  if (Config.WindowedMode && SavedPlacement) {
+    window.SetPlacement(*SavedPlacement);
+    SavedPlacement.reset();
+  }
+}
+
+void TmainForm::StartMusic(const std::string& file) {
+  platform::MusicPlayer& music = platform_.music();
+  CurrentSong = music.SongLoadFromFile(ResolvePath(file).string());
+  if (CurrentSong != 0) {
+    music.SongPlay(CurrentSong);
+  } else {
+    platform_.window().MessageBox("Can't load music.");
+    Config.MusicOn = 0;
+  }
+}
+
+void TmainForm::SetCursorVisible(bool visible) {
+  platform::Window& window = platform_.window();
+  // One show call tells the display counter; then step it until the pointer is as asked.
+  int counter = window.ShowCursor(true);
+  if (visible) {
+    while (counter < 0) counter = window.ShowCursor(true);
+  } else {
+    while (counter >= 0) counter = window.ShowCursor(false);
+  }
+}

@@ -1,0 +1,84 @@
+// Window events: close requests and the exit question's states, system commands, and what the
+// frame timers do when the application gains or loses the focus.
+#include "shell/main_form.h"
+
+namespace {
+// How long "GAME OVER" stands after a game is given up.
+constexpr int32_t GameOverBannerTime = 1500;
+}  // namespace
+
+void TmainForm::Close() {
+  TCloseAction action = TCloseAction::caFree;
+  FormClose(action);
+  if (action == TCloseAction::caNone) return;
+  closed_ = true;
+  Application.Terminate();
+}
+
+void TmainForm::FormClose(TCloseAction& Action) {
+  ScreenState& s = Screen;
+  if (!s.ExitConfirmed) {
+    Action = TCloseAction::caNone;
+    if (s.GameState == gsGameOver) return;
+    // The question is already asked: asking again would make it its own screen to return to.
+    if (s.MenuScreen == msExitDialog) return;
+    s.ExitReturnState = s.GameState;
+    s.ReturnScreen = s.MenuScreen;
+    if (s.GameState != gsPaused) s.ResumeState = s.GameState;
+    s.MenuScreen = msExitDialog;
+    s.MenuFocus = 1;
+    if (IsGameRunning(s.GameState) || s.GameState == gsPaused) {
+      SetCursorVisible(true);
+      s.GameState = gsExitQuestion;
+    }
+    return;
+  }
+  if (s.GameState == gsExitQuestion) {
+    // Leaving a game ends it through "GAME OVER"; the program goes on.
+    Play.BannerTimer = GameOverBannerTime;
+    s.GameState = gsGameOver;
+    s.ExitConfirmed = false;
+    Action = TCloseAction::caNone;
+  }
+}
+
+void TmainForm::WMGetSysCommand(const TMessage& message) {
+  if (message.WParam == SC_MAXIMIZE) {
+    Config.WindowedMode = 0;
+    ChangeMode();
+    SaveConfig();
+    return;
+  }
+  if (message.WParam == SC_MINIMIZE) platform_.window().Minimise();
+}
+
+void TmainForm::CptClk(const TMessage& message) {
+  if (message.WParam != HTCAPTION) return;
+  Config.WindowedMode = 0;
+  ChangeMode();
+}
+
+void TmainForm::FrameTimer1Deactivate() {
+  platform_.music().SongStop(CurrentSong);
+}
+
+void TmainForm::FrameTimer2Deactivate() {
+  platform_.music().SongStop(CurrentSong);
+  if (IsGameRunning(Screen.GameState) || Screen.GameState == gsGameOver) {
+    SetCursorVisible(true);
+    Screen.ResumeState = Screen.GameState;
+    Screen.GameState = gsPaused;
+  }
+}
+
+void TmainForm::FrameTimer1Activate() {
+  if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic("sound\\1.xm");
+}
+
+void TmainForm::FrameTimer2Activate() {
+  if (Screen.GameState == gsPlaying) {
+    SetCursorVisible(false);
+    platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
+  }
+  if (Screen.GameState != gsMenu && Config.MusicOn) StartMusic("sound\\2.xm");
+}

@@ -1,0 +1,77 @@
+# Shared by the end-to-end tests: an X server (Xvfb) with a window manager (openbox), the game
+# started in a scratch copy of its folder, and helpers to look at its window.
+# Usage from a test: . "$(dirname "$0")/lib.sh"; e2e_start "$1" "$2"; ...; (cleanup is automatic)
+
+set -eu
+
+E2E_WORK=""
+E2E_XVFB_PID=""
+E2E_WM_PID=""
+E2E_GAME_PID=""
+
+e2e_cleanup() {
+  for pid in $E2E_GAME_PID $E2E_WM_PID $E2E_XVFB_PID; do
+    kill "$pid" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+  [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT INT TERM
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${DISPLAY:-}" ] && [ -n "$E2E_WORK" ]; then
+    import -window root "$E2E_WORK/failure.png" 2>/dev/null && cp "$E2E_WORK/failure.png" "${TMPDIR:-/tmp}/skarvel-e2e-failure.png" || true
+  fi
+  exit 1
+}
+
+# Starts Xvfb on the first free display with a 1024x768 screen, and openbox on it.
+e2e_start_x() {
+  display=90
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  E2E_XVFB_PID=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+  openbox >/dev/null 2>&1 &
+  E2E_WM_PID=$!
+  sleep 0.5
+}
+
+# e2e_start BINARY GAME_DIR: starts the game in a scratch copy of its folder.
+e2e_start() {
+  E2E_WORK=$(mktemp -d)
+  cp -R "$2"/. "$E2E_WORK"/
+  cp "$1" "$E2E_WORK"/skarvel
+  e2e_start_x
+  export SDL_AUDIODRIVER=dummy
+  (cd "$E2E_WORK" && exec ./skarvel >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log") &
+  E2E_GAME_PID=$!
+  E2E_WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --name '^Skarvel$' 2>/dev/null | head -n 1) ||
+    fail "no window titled Skarvel"
+  [ -n "$E2E_WINDOW" ] || fail "no window titled Skarvel"
+  sleep 0.5
+}
+
+# Prints the client area's width and height of the game's window.
+e2e_size() {
+  xwininfo -id "$E2E_WINDOW" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+# Waits up to 5 s for the window to reach the size given.
+e2e_wait_size() {
+  for _ in $(seq 1 50); do
+    [ "$(e2e_size)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "window is $(e2e_size), expected $1"
+}
+
+e2e_running() { kill -0 "$E2E_GAME_PID" 2>/dev/null; }
+
+e2e_key() {
+  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
+  xdotool key --window "$E2E_WINDOW" --clearmodifiers "$@"
+}

@@ -1,0 +1,167 @@
+// "config.dat": its bytes, reading and writing, the score table and the boss key's name.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "shell/config_file.h"
+#include "tests/support/game_fixture.h"
+
+namespace {
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+const std::vector<uint8_t> DefaultHead = {
+    0x00, 0x00, 0x00, 0x00, 0x7B, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0x00, 0x09, 0xBE, 0x91, 0x90, 0x91, 0x86, 0x92, 0x90, 0x8A, 0x8C, 0xFF, 0x00, 0x17, 0xFC};
+const std::vector<uint8_t> DefaultLastEntry = {0x09, 0xBE, 0x91, 0x90, 0x91, 0x86, 0x92,
+                                               0x90, 0x8A, 0x8C, 0xFF, 0x00, 0x9B, 0xFF};
+
+TEST(ConfigFile, AFirstStartWritesTheDefaults) {
+  GameFixture game;
+  TmainForm& form = game.Start();
+  const std::vector<uint8_t> bytes = ReadBytes("config.dat");
+  ASSERT_EQ(bytes.size(), 158u);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 32), DefaultHead);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 144, bytes.end()), DefaultLastEntry);
+  EXPECT_EQ(form.Config.BossKey, 0x7B);
+  EXPECT_EQ(form.BossKeyName, "F12");
+  EXPECT_EQ(form.Config.ScoreTable[9].Name.Text(), "Anonymous");
+  EXPECT_EQ(form.Config.ScoreTable[9].Score, 100);
+}
+
+TEST(ConfigFile, AShortFileIsReplacedAndALongOneIsUsedThenCutOnTheNextSave) {
+  GameFixture game;
+  WriteBytes("config.dat", std::vector<uint8_t>(100, 0x42));
+  game.Start();
+  EXPECT_EQ(ReadBytes("config.dat").size(), 158u);
+  game.form.reset();
+
+  ConfigRecord record;
+  SetDefaultConfig(record);
+  record.WindowedMode = 0;
+  record.BossKey = 0x31;
+  record.PlayerCountry.SetText("Norway");
+  ASSERT_EQ(WriteConfigFile("config.dat", record), "");
+  std::vector<uint8_t> bytes = ReadBytes("config.dat");
+  bytes.resize(200, 0xEE);
+  WriteBytes("config.dat", bytes);
+
+  TmainForm& form = game.Start();
+  EXPECT_FALSE(form.Config.WindowedMode);
+  EXPECT_TRUE(game.machine.windowImpl.fullScreen);
+  EXPECT_EQ(form.BossKeyName, "1");
+  EXPECT_EQ(form.Config.PlayerCountry.Text(), "Norway");
+  EXPECT_EQ(ReadBytes("config.dat").size(), 200u);  // nothing saved yet
+  game.machine.KeyUp(vk::Return, platform::ssAlt);
+  form.ProcessMessages();
+  EXPECT_EQ(ReadBytes("config.dat").size(), 158u);
+  EXPECT_EQ(ReadConfigFile("config.dat")->WindowedMode, 1);
+}
+
+TEST(ConfigFile, EveryByteOfAWellFormedRecordSurvivesReadingAndWriting) {
+  // Reserved bytes and characters beyond a text's length included.
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    ConfigBytes plain;
+    for (uint8_t& byte : plain) byte = static_cast<uint8_t>(random());
+    for (size_t i = 0; i < 3; ++i) plain[i] &= 1;
+    plain[6] %= 11;
+    for (size_t k = 0; k < 10; ++k) plain[18 + 14 * k] %= 11;
+    EXPECT_EQ(PackConfig(UnpackConfig(plain)), plain);
+    ConfigBytes encoded = plain;
+    EncodeConfig(encoded);
+    EXPECT_NE(encoded, plain);
+    EncodeConfig(encoded);
+    EXPECT_EQ(encoded, plain);
+  }
+}
+
+TEST(ConfigFile, OverlongTextsAreCutAndAnyNonZeroFlagReadsAsOn) {
+  ConfigBytes plain{};
+  plain[0] = 0;
+  plain[1] = 7;
+  plain[2] = 0xFF;
+  plain[6] = 200;  // country length
+  for (size_t i = 0; i < 10; ++i) plain[7 + i] = static_cast<uint8_t>('a' + i);
+  plain[18] = 11;  // first name length
+  const ConfigRecord record = UnpackConfig(plain);
+  EXPECT_EQ(record.WindowedMode, 0);
+  EXPECT_EQ(record.MusicOn, 1);
+  EXPECT_EQ(record.SoundOn, 1);
+  EXPECT_EQ(record.PlayerCountry.Text(), "abcdefghij");
+  EXPECT_EQ(record.ScoreTable[0].Name.Length, 10);
+}
+
+TEST(ConfigFile, AFailedSaveIsReportedAndLosesNothing) {
+  GameFixture game;
+  std::filesystem::create_directory("config.dat");  // unwritable even for root
+  TmainForm& form = game.Start();
+  ASSERT_FALSE(game.machine.windowImpl.messages.empty());
+  EXPECT_EQ(
+      game.machine.windowImpl.messages[0].rfind("The settings cannot be saved in config.dat: ", 0),
+      0u);
+  EXPECT_EQ(form.Config.ScoreTable[0].Name.Text(), "Anonymous");  // plain form kept
+  EXPECT_TRUE(std::filesystem::is_directory("config.dat"));
+  // No temporary file is left behind.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(".")) ++entries;
+  EXPECT_EQ(entries, 1);
+
+  std::filesystem::remove("config.dat");
+  ConfigRecord before;
+  SetDefaultConfig(before);
+  before.PlayerCountry.SetText("Iceland");
+  ASSERT_EQ(WriteConfigFile("config.dat", before), "");
+  EXPECT_EQ(ReadConfigFile("config.dat"), before);
+}
+
+TEST(ScoreTable, PlacesAndInsertionKeepOlderEqualScoresAbove) {
+  struct Case {
+    uint16_t score;
+    uint8_t place;
+  };
+  ConfigRecord record;
+  ResetScoreTable(record);
+  const Case cases[] = {{1000, 2}, {1001, 1}, {100, 11}, {101, 10}, {0, 11}, {65535, 1}, {550, 6}};
+  for (const Case& c : cases) EXPECT_EQ(FindScorePlace(record, c.score), c.place) << c.score;
+
+  ScoreEntry mine;
+  mine.Name.SetText("Ragnhild");
+  mine.Score = 1000;
+  InsertScore(record, mine);
+  EXPECT_EQ(record.ScoreTable[0].Name.Text(), "Anonymous");
+  EXPECT_EQ(record.ScoreTable[1].Name.Text(), "Ragnhild");
+  EXPECT_EQ(record.ScoreTable[9].Score, 200);  // the last 100 dropped
+
+  mine.Score = 150;
+  InsertScore(record, mine);
+  EXPECT_EQ(record.ScoreTable[9].Score, 200);  // no place: the table is unchanged
+  mine.Score = 201;
+  InsertScore(record, mine);
+  EXPECT_EQ(record.ScoreTable[9].Score, 201);
+  EXPECT_EQ(record.ScoreTable[8].Score, 300);
+}
+
+TEST(BossKeyName, NamesTheKeysItKnowsAndLeavesTheRest) {
+  struct Case {
+    uint16_t key;
+    const char* name;
+  };
+  const Case cases[] = {{0x7B, "F12"}, {0x70, "F1"},  {0x5B, "Window Key"}, {0x31, "1"},
+                        {0x41, "A"},   {0x5A, "Z"},   {0x20, "Space"},      {0x7C, "old"},
+                        {0x2F, "old"}, {0x5C, "old"}, {0x0D, "old"}};
+  for (const Case& c : cases) EXPECT_EQ(BossKeyName(c.key, "old"), c.name) << c.key;
+}
+
+}  // namespace

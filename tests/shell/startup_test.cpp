@@ -1,0 +1,42 @@
+// The program's start-up in a folder without settings or music.
+#include <gtest/gtest.h>
+
+#include "tests/support/game_fixture.h"
+
+namespace {
+
+TEST(StartUp, AFirstStartWithoutMusicOpensTheMenuInAWindowAndSaysOnceThatMusicIsMissing) {
+  GameFixture game;
+  TmainForm& form = game.Start();
+  EXPECT_EQ(form.Screen.GameState, gsMenu);
+  EXPECT_EQ(form.Screen.ResumeState, gsMenu);
+  EXPECT_EQ(form.Screen.MenuScreen, msMainMenu);
+  EXPECT_EQ(form.Screen.MenuFocus, 1);
+  EXPECT_TRUE(form.Config.WindowedMode);
+  EXPECT_FALSE(game.machine.windowImpl.fullScreen);
+  EXPECT_TRUE(form.FrameTimer1.Enabled());
+  EXPECT_FALSE(form.FrameTimer2.Enabled());
+  EXPECT_EQ(form.GameInput1.Keyboard.Assigns[isButton(1)][0], vk::Control);
+
+  EXPECT_EQ(game.machine.windowImpl.messages, std::vector<std::string>({"Can't load music."}));
+  EXPECT_FALSE(form.Config.MusicOn);
+  EXPECT_EQ(form.CurrentSong, 0u);
+
+  // The menu loop runs at its interval and presents black frames.
+  game.Step(15);
+  EXPECT_EQ(game.machine.windowImpl.presentCount, 0);
+  game.Step(1);
+  EXPECT_EQ(game.machine.windowImpl.presentCount, 1);
+  EXPECT_EQ(game.machine.windowImpl.Pixel(400, 300), 0u);
+
+  // Losing and regaining the focus does not ask again: music is off now.
+  platform::Event event;
+  event.kind = platform::EventKind::Deactivate;
+  game.machine.Push(event);
+  event.kind = platform::EventKind::Activate;
+  game.machine.Push(event);
+  form.ProcessMessages();
+  EXPECT_EQ(game.machine.windowImpl.messages.size(), 1u);
+}
+
+}  // namespace

@@ -152,8 +152,12 @@ TWaveCollection::~TWaveCollection() {
 }
 
 TWaveCollectionItem& TWaveCollection::Items(int index) {
+  return const_cast<TWaveCollectionItem&>(std::as_const(*this).Items(index));
+}
+
+const TWaveCollectionItem& TWaveCollection::Items(int index) const {
   if (index < 0 || index >= Count()) {
-    throw EWaveCollectionError("List index out of bounds (" + std::to_string(index) + ")");
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   }
   return *items_[static_cast<size_t>(index)];
 }

@@ -90,8 +90,10 @@ class TWaveCollection {
   TWaveCollection& operator=(const TWaveCollection&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // The index-th item in archive order; "List index out of bounds (%d)" outside 0..Count - 1.
+  // The index-th item in archive order; EListError "List index out of bounds (%d)" outside
+  // 0..Count - 1.
   TWaveCollectionItem& Items(int index);
+  const TWaveCollectionItem& Items(int index) const;
   // A new item at the end, not initialised.
   TWaveCollectionItem& Add();
   void Clear();

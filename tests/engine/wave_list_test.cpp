@@ -269,7 +269,7 @@ TEST(TWaveCollection, ItemsOutsideTheListAreAnError) {
     try {
       scene.list.Items().Items(index);
       ADD_FAILURE() << index;
-    } catch (const EWaveCollectionError& e) {
+    } catch (const EListError& e) {
       EXPECT_EQ(std::string(e.what()), "List index out of bounds (" + std::to_string(index) + ")");
     }
   }

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <thread>
 
 #include "engine/platform/sdl/sdl_sound_convert.h"
@@ -99,6 +101,21 @@ TEST(ConvertToMixerFormat, ResamplesToTheMixersRateOrThePlaybackRate) {
   const size_t frames11k =
       ConvertToMixerFormat({1, 22050, 16}, tenthOfASecond, 11025, StereoS16).size() / 4;
   EXPECT_NEAR(static_cast<double>(frames11k), 8820.0, 64.0);
+
+  // A 440 Hz tone recorded at 11025 frames a second keeps its pitch at the mixer's rate.
+  std::vector<uint8_t> tone(11025);
+  for (size_t i = 0; i < tone.size(); ++i) {
+    tone[i] = static_cast<uint8_t>(
+        128 +
+        std::lround(100 * std::sin(2 * std::numbers::pi * 440 * static_cast<double>(i) / 11025.0)));
+  }
+  const std::vector<int16_t> out = AsS16(ConvertToMixerFormat({1, 11025, 8}, tone, 0, StereoS16));
+  ASSERT_NEAR(static_cast<double>(out.size()), 2 * 44100.0, 128.0);
+  int crossings = 0;
+  for (size_t i = 2; i < out.size(); i += 2) {
+    if ((out[i - 2] < 0) != (out[i] < 0)) ++crossings;
+  }
+  EXPECT_NEAR(crossings / 2.0, 440.0, 3.0);  // two crossings a period, one second of sound
 }
 
 TEST(ConvertToMixerFormat, RefusesWhatItCannotPlayOrWhatWouldGrowTooLarge) {

@@ -74,4 +74,12 @@ std::optional<TColor> ColorFromIdentifier(std::string_view identifier) {
   return std::nullopt;
 }
 
+std::optional<std::string_view> IdentifierFromColor(TColor color) {
+  constexpr size_t kNamedColors = 20;
+  for (size_t i = 0; i < kNamedColors; ++i) {
+    if (kColors[i].color == color) return kColors[i].name;
+  }
+  return std::nullopt;
+}
+
 }  // namespace archive

@@ -12,4 +12,8 @@ namespace archive {
 // The colour (0x00BBGGRR) an identifier names, compared ignoring case; none for an unknown name.
 std::optional<TColor> ColorFromIdentifier(std::string_view identifier);
 
+// The identifier of one of the twenty named colours (clBlack ... clMedGray), or none; the writer
+// stores these colours by name.
+std::optional<std::string_view> IdentifierFromColor(TColor color);
+
 }  // namespace archive

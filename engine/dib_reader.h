@@ -1,0 +1,25 @@
+// Decodes Windows device-independent bitmaps, the pictures of the image archives: the packed
+// form ("TDIB" data: header, colour table, bit-field masks, pixel rows) and the whole bitmap file
+// ("TBitmap" data). Headers of 40 bytes (and the larger versions that extend it) and the 12-byte
+// core header; 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and bit fields.
+// The bytes are hostile: every read is bounds-checked, sizes are checked before anything is
+// allocated, and the picture may hold at most kMaxDibPixels pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "engine/picture.h"
+
+// The largest picture accepted (128 MB of pixels), so that a small run-length stream cannot ask
+// for gigabytes.
+constexpr int64_t kMaxDibPixels = int64_t{1} << 25;
+constexpr int32_t kMaxDibSide = 32768;
+
+// A packed DIB; EInvalidGraphic "DIB is invalid" for anything malformed or of an unsupported kind.
+TPicture DecodeDib(std::span<const uint8_t> bytes);
+
+// A whole bitmap file ("BM", file header, then a DIB whose pixels start where the file header
+// says); EInvalidGraphic "Bitmap image is not valid" for anything malformed.
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes);

@@ -10,16 +10,6 @@
 
 namespace {
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
-}
-
 // How often a waiting Play looks whether its copy has finished.
 constexpr auto WaitPollInterval = std::chrono::milliseconds(10);
 // How much longer than the sound a waiting Play waits for the device to report its end.
@@ -28,17 +18,18 @@ constexpr auto WaitGrace = std::chrono::milliseconds(1000);
 }  // namespace
 
 TWaveCollectionItem::TWaveCollectionItem(TWaveCollection& collection) : collection_(collection) {
-  collection_.NameChanged(*this, name_);
+  collection_.index_.Put(name_, this);
 }
 
 TWaveCollectionItem::~TWaveCollectionItem() {
   Finalize();
-  collection_.Unindex(*this, name_);
+  collection_.index_.Remove(name_, this);
 }
 
 void TWaveCollectionItem::SetName(std::string name) {
-  const std::string oldName = std::exchange(name_, std::move(name));
-  collection_.NameChanged(*this, oldName);
+  collection_.index_.Remove(name_, this);
+  name_ = std::move(name);
+  collection_.index_.Put(name_, this);
 }
 
 void TWaveCollectionItem::SetLooped(bool looped) {
@@ -152,8 +143,12 @@ TWaveCollection::~TWaveCollection() {
 }
 
 TWaveCollectionItem& TWaveCollection::Items(int index) {
+  return const_cast<TWaveCollectionItem&>(std::as_const(*this).Items(index));
+}
+
+const TWaveCollectionItem& TWaveCollection::Items(int index) const {
   if (index < 0 || index >= Count()) {
-    throw EWaveCollectionError("List index out of bounds (" + std::to_string(index) + ")");
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   }
   return *items_[static_cast<size_t>(index)];
 }
@@ -164,34 +159,12 @@ TWaveCollectionItem& TWaveCollection::Add() {
 }
 
 void TWaveCollection::Clear() {
-  for (auto& chain : index_) chain.clear();
+  index_.Clear();
   items_.clear();
 }
 
-uint8_t TWaveCollection::Bucket(std::string_view name) {
-  const size_t n = name.size();
-  size_t sum = 16 * n;
-  if (n >= 2) {
-    sum += static_cast<uint8_t>(LowerAscii(name[0]));
-    sum += static_cast<uint8_t>(LowerAscii(name[n - 2]));
-  }
-  return static_cast<uint8_t>(sum % 256);
-}
-
-void TWaveCollection::NameChanged(TWaveCollectionItem& item, const std::string& oldName) {
-  Unindex(item, oldName);
-  index_[Bucket(item.Name())].push_back(&item);
-}
-
-void TWaveCollection::Unindex(TWaveCollectionItem& item, const std::string& name) {
-  std::erase(index_[Bucket(name)], &item);
-}
-
 TWaveCollectionItem& TWaveCollection::Find(std::string_view name) {
-  const std::vector<TWaveCollectionItem*>& chain = index_[Bucket(name)];
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    if (SameText((*it)->Name(), name)) return **it;
-  }
+  if (TWaveCollectionItem* item = index_.Find(name)) return *item;
   throw EWaveCollectionError("Wave '" + std::string(name) + "' not found");
 }
 

@@ -2,13 +2,13 @@
 // of overlapping copies that share its samples, found by name through a 256-bucket index.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/name_index.h"
 #include "engine/platform/sound_device.h"
 #include "engine/wave.h"
 
@@ -90,8 +90,10 @@ class TWaveCollection {
   TWaveCollection& operator=(const TWaveCollection&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // The index-th item in archive order; "List index out of bounds (%d)" outside 0..Count - 1.
+  // The index-th item in archive order; EListError "List index out of bounds (%d)" outside
+  // 0..Count - 1.
   TWaveCollectionItem& Items(int index);
+  const TWaveCollectionItem& Items(int index) const;
   // A new item at the end, not initialised.
   TWaveCollectionItem& Add();
   void Clear();
@@ -110,12 +112,8 @@ class TWaveCollection {
 
  private:
   friend class TWaveCollectionItem;
-  static uint8_t Bucket(std::string_view name);
-  void NameChanged(TWaveCollectionItem& item, const std::string& oldName);
-  void Unindex(TWaveCollectionItem& item, const std::string& name);
 
   std::vector<std::unique_ptr<TWaveCollectionItem>> items_;
-  // Each chain's head is its last element.
-  std::array<std::vector<TWaveCollectionItem*>, 256> index_;
+  TNameIndex<TWaveCollectionItem> index_;
   platform::SoundDevice* output_ = nullptr;
 };

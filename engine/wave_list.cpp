@@ -1,5 +1,8 @@
 #include "engine/wave_list.h"
 
+#include "engine/archive/stream_bytes.h"
+#include "engine/wave_archive.h"
+
 TWaveList::~TWaveList() {
   SetSoundDevice(nullptr);
 }
@@ -40,4 +43,27 @@ void TWaveList::SoundDeviceNotify(TDirectXSoundNotifyType type) {
     case TDirectXSoundNotifyType::dsntInitializing:
       break;
   }
+}
+
+void TWaveList::LoadFromFile(const std::filesystem::path& path) {
+  LoadFromBytes(archive::ReadFileBytes(path));
+}
+
+void TWaveList::LoadFromStream(std::istream& stream) {
+  LoadFromBytes(archive::ReadStreamBytes(stream));
+}
+
+void TWaveList::LoadFromBytes(std::span<const uint8_t> bytes) {
+  items_.Clear();
+  try {
+    ReadWaveArchive(bytes, items_);
+  } catch (...) {
+    StartItems();
+    throw;
+  }
+  StartItems();
+}
+
+std::vector<uint8_t> TWaveList::SaveToBytes() const {
+  return WriteWaveArchive(items_);
 }

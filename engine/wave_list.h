@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <span>
 #include <vector>
 
@@ -21,6 +22,15 @@ class TWaveList : public SoundDeviceListener {
   // Binds the list to a device (null: none). Bound to a device that is up, the sounds make their
   // buffers at once.
   void SetSoundDevice(TSoundDevice* device);
+
+  // Replaces the sounds with those of a sound archive, then, bound to a device that is up, makes
+  // their buffers. Fails as ReadWaveArchive does (the sounds read before the fault stay);
+  // LoadFromFile also with EFOpenError "Cannot open file "%s"".
+  void LoadFromFile(const std::filesystem::path& path);
+  void LoadFromStream(std::istream& stream);
+  void LoadFromBytes(std::span<const uint8_t> bytes);
+  // The sound archive of the list's sounds.
+  std::vector<uint8_t> SaveToBytes() const;
 
   TWaveCollection& Items() { return items_; }
   const TWaveCollection& Items() const { return items_; }

@@ -10,6 +10,7 @@ class HeadlessSoundBuffer : public SoundBuffer {
   ~HeadlessSoundBuffer() override {
     Self().alive = false;
     Self().playing = false;
+    Self().buffer = nullptr;
     device_.calls.push_back({HeadlessSound::Call::Free, voice_});
   }
 
@@ -74,7 +75,9 @@ std::unique_ptr<SoundBuffer> HeadlessSound::MakeVoice(Voice voice, Call::Kind ki
   voices.push_back(std::move(voice));
   const int number = static_cast<int>(voices.size()) - 1;
   calls.push_back({kind, number});
-  return std::make_unique<HeadlessSoundBuffer>(*this, number);
+  auto buffer = std::make_unique<HeadlessSoundBuffer>(*this, number);
+  voices.back().buffer = buffer.get();
+  return buffer;
 }
 
 int HeadlessSound::AliveCount() const {
@@ -104,6 +107,13 @@ std::vector<int> HeadlessSound::PlayedVoices() const {
     if (call.kind == Call::Play) result.push_back(call.voice);
   }
   return result;
+}
+
+int HeadlessSound::VoiceOf(const SoundBuffer* buffer) const {
+  for (size_t i = 0; i < voices.size(); ++i) {
+    if (voices[i].alive && voices[i].buffer == buffer) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace platform::headless

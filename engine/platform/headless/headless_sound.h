@@ -25,6 +25,7 @@ class HeadlessSound : public SoundDevice {
     int32_t volume = 0;
     int plays = 0;
     int pollsLeft = -1;  // Playing() answers true this many more times; -1: until finished
+    const SoundBuffer* buffer = nullptr;  // the buffer while it is alive
   };
   struct Call {
     enum Kind { Create, Duplicate, Play, Stop, Free } kind;
@@ -45,6 +46,8 @@ class HeadlessSound : public SoundDevice {
   std::vector<int> PlayingVoices() const;
   // The Play calls recorded so far, by voice.
   std::vector<int> PlayedVoices() const;
+  // The voice of a live buffer; -1 for one this device did not make.
+  int VoiceOf(const SoundBuffer* buffer) const;
 
   bool available = true;  // false: there is no audio device
   bool open = false;

@@ -2,17 +2,9 @@
 
 #include <SDL.h>
 
-#include <memory>
+#include <algorithm>
 
 namespace platform::sdl {
-
-namespace {
-
-struct StreamDeleter {
-  void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
-};
-
-}  // namespace
 
 std::vector<uint8_t> ConvertToMixerFormat(const PcmFormat& format, std::span<const uint8_t> samples,
                                           int32_t frequency, const MixerFormat& to) {
@@ -31,21 +23,28 @@ std::vector<uint8_t> ConvertToMixerFormat(const PcmFormat& format, std::span<con
       static_cast<uint64_t>(to.channels) * (SDL_AUDIO_BITSIZE(to.sdlFormat) / 8);
   if (outFrameBytes == 0 || outFrames * outFrameBytes > MaxConvertedBytes) return {};
 
+  // SDL_AudioCVT rather than SDL_AudioStream: this SDL's stream drops the resampler's last
+  // stretch on flush, cutting the end of every resampled sound.
   const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-  std::unique_ptr<SDL_AudioStream, StreamDeleter> stream(
-      SDL_NewAudioStream(from, static_cast<Uint8>(format.channels), rate, to.sdlFormat,
-                         static_cast<Uint8>(to.channels), to.rate));
-  if (!stream) return {};
-  const int inBytes = static_cast<int>(frames * frameBytes);
-  if (SDL_AudioStreamPut(stream.get(), samples.data(), inBytes) != 0) return {};
-  if (SDL_AudioStreamFlush(stream.get()) != 0) return {};
-  const int available = SDL_AudioStreamAvailable(stream.get());
-  if (available <= 0 || static_cast<uint64_t>(available) > MaxConvertedBytes) return {};
-  std::vector<uint8_t> result(static_cast<size_t>(available));
-  const int got = SDL_AudioStreamGet(stream.get(), result.data(), available);
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(format.channels), rate, to.sdlFormat,
+                        static_cast<Uint8>(to.channels), to.rate) < 0) {
+    return {};
+  }
+  const uint64_t inBytes = frames * frameBytes;
+  // The conversion works in place in a buffer of len_mult times the input.
+  const uint64_t workBytes = inBytes * static_cast<uint64_t>(std::max(cvt.len_mult, 1));
+  if (workBytes > 4 * MaxConvertedBytes) return {};
+  std::vector<uint8_t> result(static_cast<size_t>(workBytes));
+  std::copy_n(samples.begin(), inBytes, result.begin());
+  cvt.buf = result.data();
+  cvt.len = static_cast<int>(inBytes);
+  if (cvt.needed != 0 && SDL_ConvertAudio(&cvt) != 0) return {};
+  const int got = cvt.needed != 0 ? cvt.len_cvt : cvt.len;
   const size_t whole = static_cast<size_t>(got < 0 ? 0 : got) / outFrameBytes * outFrameBytes;
-  if (whole == 0) return {};
+  if (whole == 0 || whole > MaxConvertedBytes) return {};
   result.resize(whole);
+  result.shrink_to_fit();
   return result;
 }
 

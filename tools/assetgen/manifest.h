@@ -40,7 +40,7 @@ struct ImageArchive {
   std::vector<PictureEntry> pictures;  // in position order
 };
 
-struct SoundArchive {
+struct SoundArchiveEntry {
   std::string file;
   std::vector<SoundEntry> sounds;
 };
@@ -52,7 +52,7 @@ struct MusicEntry {
 
 struct Manifest {
   std::vector<ImageArchive> images;
-  std::vector<SoundArchive> sounds;
+  std::vector<SoundArchiveEntry> sounds;
   std::vector<MusicEntry> music;
 
   // The archive of that file name; throws ManifestError when there is none.

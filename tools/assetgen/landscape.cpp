@@ -186,9 +186,13 @@ Image PaintVolcanicRange(Studio&, const PictureEntry& entry) {
       const Rgb base = GetPixel(image, x, y, &alpha);
       if (alpha < 0.99) continue;
       const int cells = Cells(w, 40);
-      const double n = Fractal(x * cells / static_cast<double>(w), y / 40.0, 4, 71, cells);
+      const double n = Fractal(x * cells / static_cast<double>(w), y / 40.0, 3, 71, cells);
       const double crack = 1 - std::abs(2 * n - 1);
-      const double glow = SmoothStep(0.93, 0.985, crack) * SmoothStep(20, 80, y);
+      // Only the sharpest ridges of the noise, and only where the rock is deep, glow.
+      const double depthBelowCrest = SmoothStep(25, 90, y);
+      const double seams = SmoothStep(
+          0.55, 0.7, Fractal(x * cells / static_cast<double>(w) / 2, y / 60.0, 2, 73, cells / 2));
+      const double glow = SmoothStep(0.975, 0.995, crack) * depthBelowCrest * seams;
       if (glow <= 0) continue;
       PutPixel(image, x, y, Mix(base, Mix(Hex(0xff5a10), Hex(0xffd060), glow), glow));
     }

@@ -90,29 +90,29 @@ Image PaintDusk(Studio&, const PictureEntry& entry) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       // The glow of the setting sun bends the bands up around it.
-      const double dx = (x - 560.0) / 420.0;
+      const double dx = (x - 560.0) / 420.0;  // the sun stands at x 560
       const double lift = 0.06 * std::exp(-dx * dx);
       PutPixel(image, x, y, Gradient(stops, y / static_cast<double>(h) + lift));
     }
   }
   image.MarkDirty();
   PaintStars(image, 7, 90, 40, 190, 0.8);
-  PaintDisc(image, 560, 455, 34, Hex(0xfff1c4), Hex(0xffb060), 300, 0.75);
+  PaintDisc(image, 560, 410, 34, Hex(0xfff1c4), Hex(0xffb060), 300, 0.75);
 
   // Clouds: dark violet bodies whose undersides catch the sun.
   Image clouds(w, h);
   clouds.Flush();
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const double d = CloudDensity(x, y, 11, 0.22);
+      const double d = CloudDensity(x, y, 11, 0.12);
       if (d <= 0.01) continue;
-      const double below = CloudDensity(x, y + 5, 11, 0.22);
+      const double below = CloudDensity(x, y + 5, 11, 0.12);
       const double lit = Clamp01((d - below) * 2.5 + 0.15);
       const double sunward = std::exp(-std::pow((x - 560.0) / 300.0, 2));
       const double height = y / static_cast<double>(h);
       Rgb body = Mix(Hex(0x3a2850), Hex(0x7a3a5a), SmoothStep(0.3, 0.8, height));
       Rgb edge = Mix(Hex(0xf08a60), Hex(0xffd090), sunward);
-      PutPixel(clouds, x, y, Mix(body, edge, lit * (0.5 + 0.5 * sunward)), d * 0.92);
+      PutPixel(clouds, x, y, Mix(body, edge, lit * (0.5 + 0.5 * sunward)), d * 0.8);
     }
   }
   clouds.MarkDirty();

@@ -76,7 +76,7 @@ Wave HeroDie() {
   Wave blast = Wave::Noise(1.1, kRate, 31);
   blast.LowPass(500).Decay(0.25).Fade(0.005, 0.2);
   roar.Add(blast, 1.2);
-  return roar.Normalise(0.85);
+  return roar.Normalise(0.6);
 }
 
 Wave CatapultDie() {
@@ -98,7 +98,7 @@ Wave ManDie() {
   Wave thump = Wave::Sweep(Waveform::Sine, 140, 60, 0.15, kRate);
   thump.Decay(0.04);
   cry.Add(thump, 0.8);
-  return cry.Normalise(0.7);
+  return cry.Normalise(0.5);
 }
 
 Wave Catapult() {

@@ -33,9 +33,19 @@ const std::array<WingPose, 4> kPoses = {{
 
 constexpr Point kShoulder{52, 57};
 
+// The arm bends at the elbow, forward of the straight line from shoulder to wrist.
+Point Elbow(const WingPose& pose, Point shoulder) {
+  const double dx = pose.wrist.x - shoulder.x, dy = pose.wrist.y - shoulder.y;
+  const double length = std::hypot(dx, dy);
+  const double side = dy < 0 ? 1.0 : -1.0;
+  return {shoulder.x + dx * 0.45 - dy / length * 9 * side,
+          shoulder.y + dy * 0.45 + dx / length * 9 * side};
+}
+
 void WingPath(cairo_t* cr, const WingPose& pose, Point shoulder) {
+  const Point elbow = Elbow(pose, shoulder);
   cairo_move_to(cr, shoulder.x, shoulder.y);
-  cairo_line_to(cr, pose.wrist.x, pose.wrist.y);
+  cairo_curve_to(cr, elbow.x, elbow.y, elbow.x, elbow.y, pose.wrist.x, pose.wrist.y);
   Point previous = pose.wrist;
   for (size_t i = 0; i < pose.tips.size(); ++i) {
     const Point tip = pose.tips[i];
@@ -73,8 +83,9 @@ void PaintWing(cairo_t* cr, const WingPose& pose, Point shoulder, double shade) 
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   SetColor(cr, Scale(Hex(0x4a0c0c), shade));
   cairo_set_line_width(cr, 3.2);
+  const Point elbow = Elbow(pose, shoulder);
   cairo_move_to(cr, shoulder.x, shoulder.y);
-  cairo_line_to(cr, pose.wrist.x, pose.wrist.y);
+  cairo_curve_to(cr, elbow.x, elbow.y, elbow.x, elbow.y, pose.wrist.x, pose.wrist.y);
   cairo_stroke(cr);
   cairo_set_line_width(cr, 1.5);
   for (const Point& tip : pose.tips) {
@@ -101,8 +112,8 @@ void BodyPath(cairo_t* cr) {
   cairo_line_to(cr, 111, 45.5);
   cairo_curve_to(cr, 108, 51, 100, 54, 92, 53);
   cairo_curve_to(cr, 84, 53, 80, 56, 76, 62);
-  cairo_curve_to(cr, 70, 72, 62, 82, 46, 86);
-  cairo_curve_to(cr, 32, 90, 18, 92, 10, 88);
+  cairo_curve_to(cr, 70, 70, 62, 79, 46, 83);
+  cairo_curve_to(cr, 32, 87, 18, 90, 10, 88);
   cairo_close_path(cr);
 }
 
@@ -277,12 +288,17 @@ void PaintBody(cairo_t* cr) {
 void PaintDragon(cairo_t* cr, int pose) {
   const WingPose& wing = kPoses[static_cast<size_t>(pose)];
   // The far wing shows behind the body, a little higher and darker.
+  // It is smaller (further away) and a little ahead of the near one.
   WingPose far = wing;
-  const Point shift{12, -5};
-  far.wrist = {wing.wrist.x + shift.x, wing.wrist.y + shift.y};
-  for (auto& tip : far.tips) tip = {tip.x + shift.x, tip.y + shift.y};
-  far.root = {wing.root.x + shift.x, wing.root.y + shift.y};
-  PaintWing(cr, far, {kShoulder.x + shift.x, kShoulder.y + shift.y}, 0.55);
+  const Point farShoulder{kShoulder.x + 10, kShoulder.y - 3};
+  const auto place = [&](Point p) {
+    return Point{farShoulder.x + (p.x - kShoulder.x) * 0.78 + 6,
+                 farShoulder.y + (p.y - kShoulder.y) * 0.78};
+  };
+  far.wrist = place(wing.wrist);
+  for (auto& tip : far.tips) tip = place(tip);
+  far.root = place(wing.root);
+  PaintWing(cr, far, farShoulder, 0.55);
   PaintBody(cr);
   PaintWing(cr, wing, kShoulder, 1.0);
 }

@@ -15,13 +15,13 @@ namespace {
 struct Plaque {
   double left, right;
   const char* label;
+  double top = 30;  // the bonus plaque starts higher: the bonus clock is printed at y 27
 };
 constexpr Plaque kPlaques[] = {{8, 122, "Level"},
                                {140, 290, "Score"},
                                {300, 430, "Lives"},
                                {448, 664, "Time"},
-                               {706, 794, "Bonus"}};
-constexpr double kPlaqueTop = 30;
+                               {700, 796, "Bonus", 25}};
 constexpr double kPlaqueBottom = 65;
 
 void Parchment(cairo_t* cr, double x, double y, double w, double h, uint32_t seed) {
@@ -82,15 +82,16 @@ Image PaintStatusBar(Studio&, const PictureEntry& entry) {
   uint32_t seed = 1611;
   for (const Plaque& p : kPlaques) {
     const double pw = p.right - p.left;
-    RoundedRect(cr, p.left - 2, kPlaqueTop - 2, pw + 4, kPlaqueBottom - kPlaqueTop + 4, 5);
+    const double top = p.top;
+    RoundedRect(cr, p.left - 2, top - 2, pw + 4, kPlaqueBottom - top + 4, 5);
     SetColor(cr, Hex(0x120a06));
     cairo_fill(cr);
     cairo_save(cr);
-    RoundedRect(cr, p.left, kPlaqueTop, pw, kPlaqueBottom - kPlaqueTop, 4);
+    RoundedRect(cr, p.left, top, pw, kPlaqueBottom - top, 4);
     cairo_clip(cr);
-    Parchment(cr, p.left, kPlaqueTop, pw, kPlaqueBottom - kPlaqueTop, seed++);
+    Parchment(cr, p.left, top, pw, kPlaqueBottom - top, seed++);
     // Inner shadow along the top edge.
-    cairo_pattern_t* shade = cairo_pattern_create_linear(0, kPlaqueTop, 0, kPlaqueTop + 6);
+    cairo_pattern_t* shade = cairo_pattern_create_linear(0, top, 0, top + 6);
     AddStop(shade, 0, Hex(0x000000), 0.45);
     AddStop(shade, 1, Hex(0x000000), 0);
     cairo_set_source(cr, shade);
@@ -104,8 +105,10 @@ Image PaintStatusBar(Studio&, const PictureEntry& entry) {
     style.shadow = 1;
     SetFont(cr, style.face, style.pixels);
     const double tw = TextWidth(cr, p.label);
-    cairo_pattern_t* gold = LetterGradient(22, style.pixels, Hex(0xffe8a0), Hex(0xc08a30));
-    DrawLettering(cr, style, (p.left + p.right) / 2 - tw / 2, 22, p.label, gold);
+    cairo_pattern_t* gold =
+        LetterGradient(p.top < 30 ? 20 : 22, style.pixels, Hex(0xffe8a0), Hex(0xc08a30));
+    const double centre = p.top < 30 ? 735 : (p.left + p.right) / 2;
+    DrawLettering(cr, style, centre - tw / 2, p.top < 30 ? 20 : 22, p.label, gold);
     cairo_pattern_destroy(gold);
   }
   // The trough the level scale grows in, under the clock.

@@ -1,10 +1,12 @@
 // The asset generator: paints the game's pictures, synthesises its sounds and composes its two
 // songs, and writes them into the game folder as the archives and modules the game loads.
 //
-//   skarvel_assetgen --manifest FILE --out GAME_DIR [--contact-sheet FILE.png]
+//   skarvel_assetgen --manifest FILE [--out GAME_DIR] [--contact-sheet FILE.png]
 //                    [--scene FILE.png] [--preview NAME FILE.png]
+// Without --out only the asked-for PNGs are written.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -17,7 +19,7 @@ namespace {
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: skarvel_assetgen --manifest FILE --out GAME_DIR [--contact-sheet FILE.png]"
+               "usage: skarvel_assetgen --manifest FILE [--out GAME_DIR] [--contact-sheet FILE.png]"
                " [--scene FILE.png] [--preview NAME FILE.png]\n");
 }
 
@@ -52,7 +54,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (options.manifest.empty() || (options.gameDir.empty() && options.previewName.empty())) {
+  const bool nothingAsked = options.gameDir.empty() && options.previewName.empty() &&
+                            options.contactSheet.empty() && options.scene.empty();
+  if (options.manifest.empty() || nothingAsked) {
     Usage();
     return 2;
   }

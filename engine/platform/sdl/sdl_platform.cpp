@@ -13,6 +13,7 @@
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/sdl_music.h"
 #include "engine/platform/sdl/sdl_shell.h"
+#include "engine/platform/sdl/sdl_sound.h"
 #include "engine/platform/sdl/sdl_window.h"
 #include "engine/platform/ttf/ttf_text.h"
 
@@ -87,6 +88,7 @@ class SdlPlatformImpl : public SdlPlatform {
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
       : events_(window_, joystick_),
         music_(CreateXmpMusicPlayer(audio_.Open())),
+        sound_(CreateMixerSoundDevice(audio_.Open())),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
   Clock& clock() override { return clock_; }
@@ -95,6 +97,7 @@ class SdlPlatformImpl : public SdlPlatform {
   Keyboard& keyboard() override { return keyboard_; }
   Joystick& joystick() override { return joystick_; }
   MusicPlayer& music() override { return *music_; }
+  SoundDevice& sound() override { return *sound_; }
   Shell& shell() override { return shell_; }
   TextRasterizer& text() override { return *text_; }
 
@@ -111,6 +114,7 @@ class SdlPlatformImpl : public SdlPlatform {
   SdlEventQueue events_;
   SdlAudio audio_;
   std::unique_ptr<MusicPlayer> music_;
+  std::unique_ptr<SoundDevice> sound_;
   SdlShell shell_;
   SdlClock clock_;
   std::unique_ptr<TextRasterizer> text_;

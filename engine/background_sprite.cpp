@@ -33,24 +33,24 @@ bool TBackgroundSprite::Inside(int32_t column, int32_t row) const {
   return column >= 0 && row >= 0 && column < mapColumns_ && row < mapRows_;
 }
 
-size_t TBackgroundSprite::Cell(int32_t column, int32_t row) const {
+size_t TBackgroundSprite::CellIndex(int32_t column, int32_t row) const {
   return static_cast<size_t>(column) + static_cast<size_t>(row) * static_cast<size_t>(mapColumns_);
 }
 
 int32_t TBackgroundSprite::Chip(int32_t column, int32_t row) const {
-  return Inside(column, row) ? cellPatterns_[Cell(column, row)] : -1;
+  return Inside(column, row) ? cellPatterns_[CellIndex(column, row)] : -1;
 }
 
 void TBackgroundSprite::SetChip(int32_t column, int32_t row, int32_t pattern) {
-  if (Inside(column, row)) cellPatterns_[Cell(column, row)] = pattern;
+  if (Inside(column, row)) cellPatterns_[CellIndex(column, row)] = pattern;
 }
 
 bool TBackgroundSprite::Solid(int32_t column, int32_t row) const {
-  return Inside(column, row) && cellSolid_[Cell(column, row)] != 0;
+  return Inside(column, row) && cellSolid_[CellIndex(column, row)] != 0;
 }
 
 void TBackgroundSprite::SetSolid(int32_t column, int32_t row, bool solid) {
-  if (Inside(column, row)) cellSolid_[Cell(column, row)] = solid ? 1 : 0;
+  if (Inside(column, row)) cellSolid_[CellIndex(column, row)] = solid ? 1 : 0;
 }
 
 TRect TBackgroundSprite::Bounds() const {

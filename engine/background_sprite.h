@@ -39,7 +39,8 @@ class TBackgroundSprite : public TSprite {
 
  private:
   bool Inside(int32_t column, int32_t row) const;
-  size_t Cell(int32_t column, int32_t row) const;
+  // Named apart from TSprite::Cell, which a safe reference to a background needs.
+  size_t CellIndex(int32_t column, int32_t row) const;
 
   std::vector<uint8_t> cellSolid_;
   std::vector<int32_t> cellPatterns_;

@@ -1,11 +1,16 @@
 // The main window: the one object that owns every component and all global state of the game,
 // with the handlers of its events. Its methods are spread over files by concern:
 // main_form_startup.cpp (start-up, display mode, music, pointer), main_form_window.cpp (close
-// requests, system commands, activation), main_form_input.cpp (event dispatch, keys, pointer),
-// main_form_menu_frame.cpp and main_form_game_frame.cpp (the two frame loops).
+// requests, system commands, activation), main_form_input.cpp (event dispatch, pointer),
+// main_form_keys.cpp (keys and typing), main_form_menu.cpp (the menu field, highlight and item
+// activation), main_form_screens.cpp (Options, Scores, Help), main_form_dialogs.cpp (the menu's
+// questions and the boss-key prompt), main_form_menu_frame.cpp and main_form_menu_texts.cpp (the
+// menu frame), main_form_game_frame.cpp and main_form_game_field.cpp (the game), and
+// main_form_online.cpp (the publisher's pages).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +23,10 @@
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
 #include "engine/random.h"
+#include "engine/sound_device.h"
 #include "engine/sprite_engine_component.h"
+#include "engine/wave_list.h"
+#include "menus/menu_state.h"
 #include "shell/config_record.h"
 #include "shell/game_state.h"
 
@@ -66,6 +74,10 @@ struct InputState {
   uint8_t PointerStepUp = 0;
   uint8_t PointerStepDown = 0;
   bool PointerFire = false;
+  // Frames the text cursor has blinked for.
+  uint8_t BlinkCounter = 0;
+  // The left button went down on the surface; its release there is a click.
+  bool LeftPressed = false;
 };
 
 // The game-wide play variables that the shell itself touches.
@@ -97,6 +109,8 @@ class TmainForm {
   TFrameTimer FrameTimer1;
   TGameInput GameInput1;
   TFrameTimer FrameTimer2;
+  TWaveList WaveList1;
+  TSoundDevice SoundDevice1;
 
   // --- Global state.
   ScreenState Screen;
@@ -105,6 +119,7 @@ class TmainForm {
   std::string BossKeyName;
   std::string PlayerName;
   InputState Input;
+  MenuState Menu;
   PlayState Play;
   // The game's one random generator, seeded from the clock at start-up.
   TRandom Rng;
@@ -117,7 +132,6 @@ class TmainForm {
   void ChangeMode();
   void StartMusic(const std::string& file);
   void SetCursorVisible(bool visible);
-  void CreateMenuField();
 
   // --- The settings file (main_form_config.cpp).
   void LoadConfig();
@@ -135,14 +149,42 @@ class TmainForm {
   void FrameTimer2Activate();
   void FrameTimer2Deactivate();
 
-  // --- Keys and pointer (main_form_input.cpp).
+  // --- Event dispatch and the pointer (main_form_input.cpp).
   void Dispatch(const platform::Event& event);
-  void FormKeyDown(uint16_t key, platform::ShiftState shift);
-  void FormKeyUp(uint16_t key, platform::ShiftState shift);
   void DrawSurfaceMouseMove(platform::ShiftState shift, int x, int y);
+  // A click: the left button pressed and released on the surface.
+  void DrawSurfaceClick();
   void DrawSurfaceMouseDown(platform::PointerButton button, platform::ShiftState shift, int x,
                             int y);
   void DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState shift, int x, int y);
+
+  // --- Keys and typing (main_form_keys.cpp).
+  void FormKeyDown(uint16_t key, platform::ShiftState shift);
+  void FormKeyUp(uint16_t key, platform::ShiftState shift);
+  void FormKeyPress(uint32_t character);
+
+  // --- The menu field, the highlight and item activation (main_form_menu.cpp).
+  void CreateMenuField();
+  void CreateMainMenu();
+  void CreateSubMenu(const std::string& name);
+  void DestroyMenu();
+  void UpdateHighlight();
+  void ActivateItem();
+
+  // --- Options, Scores and Help (main_form_screens.cpp).
+  void CreateOptions();
+  void CreateScores();
+  void CreateHelp();
+
+  // --- The menu's questions and the boss-key prompt (main_form_dialogs.cpp).
+  void CreateExit();
+
+  // --- The game field (main_form_game_field.cpp).
+  void CreateGameField();
+
+  // --- The publisher's pages (main_form_online.cpp).
+  void OpenHomePage();
+  void OpenOnlineScores();
 
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);
@@ -152,7 +194,55 @@ class TmainForm {
 
  private:
   void ShowError(const char* message);
+  // Starts the named sound of the sound list when sound effects are on.
+  void PlaySound(const char* name);
+
+  // Menu internals (main_form_menu.cpp, main_form_screens.cpp, main_form_dialogs.cpp).
+  // Whether the main menu's items answer the pointer behind the active screen.
+  bool MainMenuLive() const;
+  // Shows the focused item's picture and hides the others, without a sound.
+  void ShowFocusedItem();
+  void ActivateMainMenuItem();
+  void ActivateOptionsItem();
+  void ActivateScoresItem();
+  void ActivateHelpItem();
+  void ActivateExitItem();
+  void ActivateClearScoresItem();
+  // Creates an item of the screen at its ItemRects place, records its size, puts it in its slot.
+  TMenuItem& AddScreenItem(MenuScreenValue screen, int item, const char* picture, bool visible,
+                           int32_t z);
+  void OpenSubScreen(MenuScreenValue screen, const char* panel);
+  void LeaveSubScreen();
+  void ReturnToMainMenu();
+  void ShowOptionSwitches();
+  void ShowHelpPage();
+  // A question over the screen beneath, answered OK or Cancel (the clear-scores question).
+  void OpenMenuDialog(MenuScreenValue dialog);
+  void CloseMenuDialog();
+  // Closes the clear-scores question or the boss-key prompt unanswered.
+  void CloseInnerDialog();
+  void SetDialogFrameVisible(bool visible);
+  bool DialogFrameVisible() const;
+  void TakeBossKey(uint16_t key);
+
+  // Pointer and keys (main_form_input.cpp, main_form_keys.cpp).
+  bool MenuPointerState() const;
+  // The hit test of the menu items at a pointer position: moves the focus to the item there.
+  void PointAt(int x, int y);
+  void MenuKeyDown(uint16_t key, platform::ShiftState shift);
+  void GameKeyDown(uint16_t key);
+  void MoveFocus(int step);
+  // Applies `change` to the text field that typing edits now, if any.
+  void EditText(const std::function<void(std::string&)>& change);
+
+  // Texts (main_form_menu_texts.cpp).
+  void DrawMenuTexts(TCanvas& canvas);
+  void DrawExitQuestion(TCanvas& canvas);
+  void DrawOptionsTexts(TCanvas& canvas);
+  void DrawScoresTexts(TCanvas& canvas);
 
   platform::Platform& platform_;
   bool closed_ = false;
+  // The sound archive could not be read: the game goes on without sound effects.
+  bool soundsMissing_ = false;
 };

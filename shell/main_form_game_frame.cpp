@@ -8,6 +8,15 @@ void TmainForm::FrameTimer2Timer(int32_t /*LagCount*/) {
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
   SpriteEngine1.DrawAll();
-  back.Canvas().Release();
+  TCanvas& canvas = back.Canvas();
+  if (Screen.GameState == gsExitQuestion) {
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    canvas.Font.Style = 0;
+    canvas.Font.Color = clBlack;
+    canvas.Font.Name = "Carolingia";
+    canvas.Font.Size = 16;
+    DrawExitQuestion(canvas);
+  }
+  canvas.Release();
   DrawSurface.Flip();
 }

@@ -1,5 +1,6 @@
-// The window's events reach their handlers here: keys, the pointer over the drawing surface, close
-// requests and system commands.
+// The window's events reach their handlers here (keys, typing, the pointer over the drawing
+// surface, close requests and system commands), and the pointer's own handlers: the menu items'
+// hit tests and clicks, and steering and firing while playing.
 #include <algorithm>
 
 #include "shell/main_form.h"
@@ -23,6 +24,7 @@ void TmainForm::Dispatch(const platform::Event& event) {
       FormKeyUp(event.key, event.shift);
       break;
     case EventKind::Character:
+      FormKeyPress(event.character);
       break;
     case EventKind::PointerMove:
       DrawSurfaceMouseMove(event.shift, event.x, event.y);
@@ -48,22 +50,17 @@ void TmainForm::Dispatch(const platform::Event& event) {
   }
 }
 
-void TmainForm::FormKeyDown(uint16_t /*key*/, platform::ShiftState /*shift*/) {
-  // Every key-down latches; a held key's repeats keep it latched until a key-up.
-  Input.KeyLatch = true;
+bool TmainForm::MenuPointerState() const {
+  const GameStateValue state = Screen.GameState;
+  return state == gsMenu || state == gsExitQuestion || state == gsNameEntry ||
+         state == gsSendQuestion;
 }
 
-void TmainForm::FormKeyUp(uint16_t key, platform::ShiftState shift) {
-  Input.KeyLatch = false;
-  // Alt+Enter acts on release, in every state.
-  if ((shift & platform::ssAlt) != 0 && key == vk::Return) {
-    Config.WindowedMode = Config.WindowedMode != 0 ? 0 : 1;
-    ChangeMode();
-    SaveConfig();
+void TmainForm::DrawSurfaceMouseMove(platform::ShiftState /*shift*/, int x, int y) {
+  if (MenuPointerState()) {
+    PointAt(x, y);
+    return;
   }
-}
-
-void TmainForm::DrawSurfaceMouseMove(platform::ShiftState /*shift*/, int /*x*/, int /*y*/) {
   if (Screen.GameState != gsPlaying) return;
   // Steering: half the distance from the centre, unless the matching direction key is held; all
   // four tests use the position read first.
@@ -94,13 +91,55 @@ void TmainForm::DrawSurfaceMouseMove(platform::ShiftState /*shift*/, int /*x*/, 
   }
 }
 
-void TmainForm::DrawSurfaceMouseDown(platform::PointerButton button, platform::ShiftState, int,
-                                     int) {
-  if (Screen.GameState == gsPlaying && button == platform::PointerButton::Left) {
-    Input.PointerFire = true;
+void TmainForm::PointAt(int x, int y) {
+  ScreenState& s = Screen;
+  Input.PointerOnMainMenu = false;
+  Input.PointerOverItem = false;
+  // The first item of the active screen that holds the point wins.
+  if (const int item = Menu.ItemRects.HitItem(s.MenuScreen, x, y); item != 0) {
+    if (s.MenuFocus != item) {
+      if (s.GameState == gsNameEntry && s.MenuScreen == msResultDialog &&
+          (s.MenuFocus == riName || s.MenuFocus == riCountry)) {
+        Input.TextEntryActive = false;
+      }
+      s.MenuFocus = static_cast<uint8_t>(item);
+      UpdateHighlight();
+    }
+    Input.PointerOverItem = true;
+    return;
+  }
+  // Behind a sub-screen the main menu's items stay live.
+  if (!MainMenuLive()) return;
+  if (const int item = Menu.ItemRects.HitItem(msMainMenu, x, y); item != 0) {
+    Input.PointerOnMainMenu = true;
+    if (s.MainFocus != item) {
+      s.MainFocus = static_cast<uint8_t>(item);
+      UpdateHighlight();
+    }
+    Input.PointerOverItem = true;
   }
 }
 
-void TmainForm::DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState, int, int) {
-  if (button == platform::PointerButton::Left) Input.PointerFire = false;
+void TmainForm::DrawSurfaceClick() {
+  if (MenuPointerState() && Input.PointerOverItem) ActivateItem();
+}
+
+void TmainForm::DrawSurfaceMouseDown(platform::PointerButton button, platform::ShiftState, int,
+                                     int) {
+  if (button != platform::PointerButton::Left) return;
+  Input.LeftPressed = true;
+  if (Screen.GameState == gsPlaying) Input.PointerFire = true;
+}
+
+void TmainForm::DrawSurfaceMouseUp(platform::PointerButton button, platform::ShiftState, int x,
+                                   int y) {
+  if (button != platform::PointerButton::Left) return;
+  Input.PointerFire = false;
+  if (!Input.LeftPressed) return;
+  Input.LeftPressed = false;
+  // A click acts on what is under the pointer now: the screen may have changed under a pointer
+  // that has not moved since (a key opened a dialog, the last click opened a screen), and an item
+  // that was there must not answer for what stands there now.
+  if (MenuPointerState()) PointAt(x, y);
+  DrawSurfaceClick();
 }

@@ -16,6 +16,7 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   canvas.Font.Color = clBlack;
   canvas.Font.Name = "Carolingia";
   canvas.Font.Size = 16;
+  DrawMenuTexts(canvas);
   canvas.Release();
   DrawSurface.Flip();
 }

@@ -1,9 +1,14 @@
 // Start-up, the message loop, the display mode, music and the pointer's visibility.
 #include <exception>
+#include <string>
 
 #include "engine/exception.h"
 #include "engine/paths.h"
 #include "shell/main_form.h"
+
+namespace {
+constexpr const char* SoundArchiveName = "sound\\gamesound.dxw";
+}  // namespace
 
 TmainForm::TmainForm(platform::Platform& platform)
     : Application(platform),
@@ -11,10 +16,12 @@ TmainForm::TmainForm(platform::Platform& platform)
       FrameTimer1(Application),
       GameInput1(platform.keyboard(), platform.joystick(), platform.window()),
       FrameTimer2(Application),
+      SoundDevice1(platform.sound()),
       platform_(platform) {
   Application.SetErrorHandler([this](const char* message) { ShowError(message); });
   SpriteEngine1.SetDrawSurface(&DrawSurface);
   ImageList1.SetDrawSurface(&DrawSurface);
+  WaveList1.SetSoundDevice(&SoundDevice1);
 
   FrameTimer1.SetInterval(FrameInterval);
   FrameTimer1.SetActiveOnly(true);
@@ -33,6 +40,7 @@ TmainForm::TmainForm(platform::Platform& platform)
   // The window is loaded: the enabled timer starts, then the creation handler runs.
   FrameTimer1.Loaded();
   FrameTimer2.Loaded();
+  SoundDevice1.Loaded();
   FormCreate();
 }
 
@@ -49,6 +57,16 @@ void TmainForm::ShowError(const char* message) {
 }
 
 void TmainForm::FormCreate() {
+  try {
+    WaveList1.LoadFromFile(ResolvePath(SoundArchiveName));
+  } catch (const Exception& error) {
+    // The game is playable without its sound effects: say so once and go on silently.
+    WaveList1.Items().Clear();
+    soundsMissing_ = true;
+    ShowError((std::string("The sound effects cannot be loaded (") + error.what() +
+               "); the game goes on without them.")
+                  .c_str());
+  }
   Rng.Randomize(platform_.clock().Milliseconds());
   LoadConfig();
   UpdateBossKeyName();
@@ -60,12 +78,6 @@ void TmainForm::FormCreate() {
   Screen.ResumeState = gsMenu;
   Screen.GameState = gsMenu;
   CreateMenuField();
-}
-
-void TmainForm::CreateMenuField() {
-  Screen.MenuScreen = msMainMenu;
-  Screen.MenuFocus = 1;
-  if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic("sound\\1.xm");
 }
 
 void TmainForm::Run() {
@@ -98,6 +110,8 @@ void TmainForm::ChangeMode() {
     DrawSurface.Options &= ~doFullScreen;
     DrawSurface.StartUp();
   }
+  // Options shows the mode the game is in now, refused or not.
+  if (Screen.MenuScreen == msOptions) ShowOptionSwitches();
   // The window is back: put it where it was before full screen, once.
   if (Config.WindowedMode && SavedPlacement) {
     window.SetPlacement(*SavedPlacement);
@@ -114,6 +128,11 @@ void TmainForm::StartMusic(const std::string& file) {
     platform_.window().MessageBox("Can't load music.");
     Config.MusicOn = 0;
   }
+}
+
+void TmainForm::PlaySound(const char* name) {
+  if (!Config.SoundOn || soundsMissing_) return;
+  WaveList1.Items().Find(name).Play(false);
 }
 
 void TmainForm::SetCursorVisible(bool visible) {

@@ -22,15 +22,29 @@ void TmainForm::FormClose(TCloseAction& Action) {
     if (s.GameState == gsGameOver) return;
     // The question is already asked: asking again would make it its own screen to return to.
     if (s.MenuScreen == msExitDialog) return;
+    // The clear-scores question and the boss-key prompt give way, unanswered, so that the exit
+    // question stands over the screen beneath them and its Cancel leads back there.
+    if (s.GameState == gsMenu) CloseInnerDialog();
     s.ExitReturnState = s.GameState;
     s.ReturnScreen = s.MenuScreen;
     if (s.GameState != gsPaused) s.ResumeState = s.GameState;
+    // Cancel comes back to the focused item: on the main menu through MainFocus, elsewhere
+    // through the saved focus.
+    if (s.GameState == gsMenu && s.MenuScreen == msMainMenu) s.MainFocus = s.MenuFocus;
+    Menu.DialogSavedFocus = s.MenuFocus;
     s.MenuScreen = msExitDialog;
-    s.MenuFocus = 1;
+    s.MenuFocus = diOk;
+    Menu.FrameShownBeneath = DialogFrameVisible();
+    SetDialogFrameVisible(true);
     if (IsGameRunning(s.GameState) || s.GameState == gsPaused) {
       SetCursorVisible(true);
       s.GameState = gsExitQuestion;
+    } else {
+      // The menu, and the result and send dialogs after a game, keep their items for Cancel.
+      Menu.DialogSavedItems = Menu.CurrentItems;
     }
+    Input.PointerOnMainMenu = false;
+    CreateExit();
     return;
   }
   if (s.GameState == gsExitQuestion) {
@@ -39,6 +53,9 @@ void TmainForm::FormClose(TCloseAction& Action) {
     s.GameState = gsGameOver;
     s.ExitConfirmed = false;
     Action = TCloseAction::caNone;
+    SetDialogFrameVisible(false);
+    DestroyMenu();
+    PlaySound("looser");
   }
 }
 

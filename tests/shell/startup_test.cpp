@@ -24,12 +24,12 @@ TEST(StartUp, AFirstStartWithoutMusicOpensTheMenuInAWindowAndSaysOnceThatMusicIs
   EXPECT_FALSE(form.Config.MusicOn);
   EXPECT_EQ(form.CurrentSong, 0u);
 
-  // The menu loop runs at its interval and presents black frames.
+  // The menu loop runs at its interval and presents the menu.
   game.Step(15);
   EXPECT_EQ(game.machine.windowImpl.presentCount, 0);
   game.Step(1);
   EXPECT_EQ(game.machine.windowImpl.presentCount, 1);
-  EXPECT_EQ(game.machine.windowImpl.Pixel(400, 300), 0u);
+  EXPECT_EQ(game.machine.windowImpl.Pixel(400, 300), test_data::PictureColor("menu"));
 
   // Losing and regaining the focus does not ask again: music is off now.
   platform::Event event;
@@ -49,6 +49,7 @@ using Call = platform::headless::HeadlessMusic::Call;
 
 TEST(StartUp, TheMenuMusicPlaysStopsWithTheFocusAndStartsAgainFromItsBeginning) {
   GameFixture game;
+  std::filesystem::rename(game.folder.path() / "sound", game.folder.path() / "Sound");
   WriteTestSong(game.folder.path() / "Sound" / "1.XM");
   TmainForm& form = game.Start();
   auto& music = game.machine.musicImpl;

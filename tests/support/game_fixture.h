@@ -9,6 +9,7 @@
 #include "shell/main_form.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_game_data.h"
 
 class InGameFolder {
  public:
@@ -25,8 +26,12 @@ class InGameFolder {
   std::filesystem::path previous_;
 };
 
+// The folder holds the test stand-ins for the menu, game and sound archives (remove one before
+// Start to see the program without it).
 class GameFixture {
  public:
+  GameFixture() { test_data::WriteGameData(folder.path()); }
+
   // Builds the program; call after the folder holds what start-up should find.
   TmainForm& Start() {
     form = std::make_unique<TmainForm>(machine);

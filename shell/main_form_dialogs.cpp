@@ -1,0 +1,98 @@
+// The questions asked in the dialog frame (leaving the game, clearing the scores) with their
+// answers, and the boss-key prompt that takes the next key pressed.
+#include "shell/main_form.h"
+
+namespace {
+constexpr int32_t DialogItemZ = 11;
+}  // namespace
+
+void TmainForm::CreateExit() {
+  const MenuScreenValue dialog = Screen.MenuScreen;
+  AddScreenItem(dialog, diOk, "ok", true, DialogItemZ);
+  AddScreenItem(dialog, diCancel, "cancel", false, DialogItemZ);
+  Menu.CurrentItems.Empty(3, MaxMenuItems);
+}
+
+void TmainForm::SetDialogFrameVisible(bool visible) {
+  // During a game the frame is the game field's; until it has one there is none to show.
+  if (TClosingWindow* frame = Menu.ClosingWindow.Get()) frame->Visible = visible;
+}
+
+bool TmainForm::DialogFrameVisible() const {
+  const TClosingWindow* frame = Menu.ClosingWindow.Get();
+  return frame != nullptr && frame->Visible;
+}
+
+void TmainForm::OpenMenuDialog(MenuScreenValue dialog) {
+  Screen.ReturnScreen = Screen.MenuScreen;
+  Screen.MenuScreen = dialog;
+  Menu.DialogSavedFocus = Screen.MenuFocus;
+  Screen.MenuFocus = diOk;
+  SetDialogFrameVisible(true);
+  Menu.DialogSavedItems = Menu.CurrentItems;
+  CreateExit();
+}
+
+void TmainForm::CloseMenuDialog() {
+  DestroyMenu();
+  Menu.CurrentItems = Menu.DialogSavedItems;
+  Screen.MenuScreen = Screen.ReturnScreen;
+  // The screen beneath gets its focus back, which is the item its highlight still shows.
+  Screen.MenuFocus = Menu.DialogSavedFocus;
+  SetDialogFrameVisible(false);
+}
+
+void TmainForm::ActivateClearScoresItem() {
+  switch (Screen.MenuFocus) {
+    case diOk:
+      CloseMenuDialog();
+      ResetScoreTable(Config);
+      SaveConfig();
+      break;
+    case diCancel:
+      CloseMenuDialog();
+      break;
+    default:
+      break;
+  }
+}
+
+void TmainForm::CloseInnerDialog() {
+  if (Screen.MenuScreen == msClearScoresDialog) {
+    CloseMenuDialog();
+  } else if (Screen.MenuScreen == msBossKeyPrompt) {
+    Screen.MenuScreen = Screen.ReturnScreen;
+    SetDialogFrameVisible(false);
+  }
+}
+
+void TmainForm::ActivateExitItem() {
+  ScreenState& s = Screen;
+  switch (s.MenuFocus) {
+    case diOk:
+      s.ExitConfirmed = true;
+      s.MenuScreen = s.ReturnScreen;
+      Close();
+      break;
+    case diCancel:
+      DestroyMenu();
+      // Whatever had items beneath the question (a menu screen, the result or send dialog) gets
+      // them back; a running game had none.
+      if (s.GameState != gsExitQuestion) Menu.CurrentItems = Menu.DialogSavedItems;
+      s.GameState = s.GameState == gsExitQuestion ? s.ExitReturnState : s.ResumeState;
+      s.MenuScreen = s.ReturnScreen;
+      s.MenuFocus = s.ReturnScreen == msMainMenu ? s.MainFocus : Menu.DialogSavedFocus;
+      SetDialogFrameVisible(Menu.FrameShownBeneath);
+      if (s.GameState == gsPlaying) SetCursorVisible(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void TmainForm::TakeBossKey(uint16_t key) {
+  Config.BossKey = key;
+  SetDialogFrameVisible(false);
+  Screen.MenuScreen = Screen.ReturnScreen;
+  UpdateBossKeyName();
+}

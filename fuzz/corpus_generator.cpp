@@ -10,6 +10,7 @@
 #include "engine/archive/archive_writer.h"
 #include "engine/dib_writer.h"
 #include "engine/image_archive.h"
+#include "shell/config_record.h"
 #include "tests/support/dib_builder.h"
 
 namespace {
@@ -111,6 +112,38 @@ Bytes GenericArchive() {
   return archive::WriteArchive(root);
 }
 
+// "config.dat" as the game writes it (defaults; settings and scores of a player), cut short,
+// with more bytes after the record, and with lengths and flags no writer of the game makes.
+std::vector<std::pair<std::string, Bytes>> ConfigFiles() {
+  const auto stored = [](const ConfigRecord& record) {
+    ConfigBytes bytes = PackConfig(record);
+    EncodeConfig(bytes);
+    return Bytes(bytes.begin(), bytes.end());
+  };
+  ConfigRecord defaults;
+  SetDefaultConfig(defaults);
+  ConfigRecord played = defaults;
+  played.WindowedMode = 0;
+  played.SoundOn = 0;
+  played.BossKey = 0x50;
+  played.PlayerCountry.SetText("Norway");
+  played.ScoreTable[0].Name.SetText("Ragnhild");
+  played.ScoreTable[0].Score = 65535;
+  Bytes odd = stored(defaults);
+  odd[0] = 0x7F;
+  odd[6] = 200;
+  odd[18] = 11;
+  Bytes longer = stored(played);
+  longer.resize(200, 0xEE);
+  Bytes shorter = stored(defaults);
+  shorter.resize(100);
+  return {{"default.dat", stored(defaults)},
+          {"played.dat", stored(played)},
+          {"odd.dat", odd},
+          {"longer.dat", longer},
+          {"shorter.dat", shorter}};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,5 +182,6 @@ int main(int argc, char** argv) {
   empty.TransparentColor = 0x123456;
   Save(corpus / "container", "images.dxg", WriteImageArchive({sky, frames, empty}));
   Save(corpus / "container", "generic.dxw", GenericArchive());
+  for (const auto& [name, bytes] : ConfigFiles()) Save(corpus / "config", name, bytes);
   return 0;
 }

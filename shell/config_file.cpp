@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -41,9 +42,15 @@ std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path) {
     got += static_cast<size_t>(n);
   }
   ::close(fd);
-  if (got < bytes.size()) return std::nullopt;
-  EncodeConfig(bytes);
-  return UnpackConfig(bytes);
+  return ConfigFromFileBytes(std::span<const uint8_t>(bytes.data(), got));
+}
+
+std::optional<ConfigRecord> ConfigFromFileBytes(std::span<const uint8_t> bytes) {
+  if (bytes.size() < ConfigRecordSize) return std::nullopt;
+  ConfigBytes record{};
+  std::copy_n(bytes.begin(), record.size(), record.begin());
+  EncodeConfig(record);
+  return UnpackConfig(record);
 }
 
 std::string WriteConfigFile(const std::filesystem::path& path, const ConfigRecord& record) {

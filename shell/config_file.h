@@ -2,11 +2,17 @@
 // temporary file beside it, which is flushed and then renamed over the old one.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "shell/config_record.h"
+
+// The record in plain form from a file's bytes: nothing when there are fewer than 158, and only
+// the first 158 of more are used.
+std::optional<ConfigRecord> ConfigFromFileBytes(std::span<const uint8_t> bytes);
 
 // The record in plain form, or nothing when the file is missing, unreadable or shorter than a
 // record. Only the first 158 bytes of a longer file are used.

@@ -1,12 +1,15 @@
 // "config.dat": its bytes, reading and writing, the score table and the boss key's name.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <random>
 
 #include "shell/config_file.h"
-#include "tests/support/game_fixture.h"
+#include "tests/support/menu_fixture.h"
 
 namespace {
 
@@ -165,5 +168,82 @@ TEST(BossKeyName, NamesTheKeysItKnowsAndLeavesTheRest) {
                         {0x2F, "old"}, {0x5C, "old"}, {0x0D, "old"}};
   for (const Case& c : cases) EXPECT_EQ(BossKeyName(c.key, "old"), c.name) << c.key;
 }
+
+}  // namespace
+
+namespace {
+
+// Makes every write of the settings fail while it lives: a folder the game may not write in, or
+// files limited to fewer bytes than a record (as a full disk does it, and which stops root too).
+class FailingSaves {
+ public:
+  enum Kind { ReadOnlyFolder, FileSizeLimit };
+  FailingSaves(Kind kind, std::filesystem::path folder) : kind_(kind), folder_(std::move(folder)) {
+    if (kind_ == ReadOnlyFolder) {
+      std::filesystem::permissions(
+          folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    } else {
+      getrlimit(RLIMIT_FSIZE, &saved_);
+      previous_ = std::signal(SIGXFSZ, SIG_IGN);
+      rlimit small = saved_;
+      small.rlim_cur = 100;
+      setrlimit(RLIMIT_FSIZE, &small);
+    }
+  }
+  ~FailingSaves() {
+    if (kind_ == ReadOnlyFolder) {
+      std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+    } else {
+      setrlimit(RLIMIT_FSIZE, &saved_);
+      std::signal(SIGXFSZ, previous_);
+    }
+  }
+  FailingSaves(const FailingSaves&) = delete;
+  FailingSaves& operator=(const FailingSaves&) = delete;
+
+ private:
+  Kind kind_;
+  std::filesystem::path folder_;
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+class FailingSaveTest : public MenuTest,
+                        public ::testing::WithParamInterface<FailingSaves::Kind> {};
+
+TEST_P(FailingSaveTest, KeepsTheOldFileAndTheLiveSettings) {
+  if (GetParam() == FailingSaves::ReadOnlyFolder && geteuid() == 0) {
+    GTEST_SKIP() << "root writes in read-only folders; the file size limit shows the same";
+  }
+  const std::vector<uint8_t> old = ReadBytes("config.dat");
+  ChooseMainItem(miOptions);
+  Press(vk::Down);
+  Press(vk::Down);
+  Messages().clear();
+  {
+    const FailingSaves failing(GetParam(), folder.path());
+    Press(vk::Return);  // sounds off, and saved
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("The settings cannot be saved in config.dat: ", 0), 0u);
+    EXPECT_GT(Messages()[0].size(),
+              std::string("The settings cannot be saved in config.dat: ").size());
+    EXPECT_EQ(ReadBytes("config.dat"), old);
+    EXPECT_FALSE(config().SoundOn);
+    EXPECT_TRUE(Shown(menu().Switches.SoundOff));
+    EXPECT_EQ(config().ScoreTable[0].Name.Text(), "Anonymous");  // memory stays plain
+  }
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    if (entry.path().filename() != "data" && entry.path().filename() != "sound") ++entries;
+  }
+  EXPECT_EQ(entries, 1);  // no temporary file left
+  // The next save that can write takes the live settings.
+  Press(vk::Escape);
+  EXPECT_EQ(ReadConfigFile("config.dat")->SoundOn, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, FailingSaveTest,
+                         ::testing::Values(FailingSaves::ReadOnlyFolder,
+                                           FailingSaves::FileSizeLimit));
 
 }  // namespace

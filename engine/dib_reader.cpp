@@ -56,9 +56,9 @@ class Decoder {
     const std::span<const uint8_t> data = dib_.subspan(dataStart_);
     switch (compression_) {
       case kRle8:
-        return FromIndices(DecodeRle(data, false));
+        return DecodeRle(data, false);
       case kRle4:
-        return FromIndices(DecodeRle(data, true));
+        return DecodeRle(data, true);
       default:
         return DecodeRows(data);
     }
@@ -220,18 +220,18 @@ class Decoder {
     return picture;
   }
 
-  // Run-length data, bottom row first, into palette indices. Pixels the stream skips (by a
-  // delta, an early end of line or an early end) keep index 0; runs past the right edge are
-  // cut off; a stream that ends without its end-of-bitmap mark ends the picture there.
-  std::vector<uint8_t> DecodeRle(std::span<const uint8_t> data, bool fourBit) const {
-    std::vector<uint8_t> indices(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
+  // Run-length data, bottom row first. Pixels the stream skips (by a move, an early end of line
+  // or an early end) show palette entry 0; runs past the right edge are cut off; a stream that
+  // ends without its end-of-bitmap mark ends the picture there.
+  TPicture DecodeRle(std::span<const uint8_t> data, bool fourBit) const {
+    TPicture picture(width_, height_);
+    std::fill(picture.Pixels.begin(), picture.Pixels.end(), palette_[0]);
     int64_t x = 0;
     int64_t y = 0;
     size_t at = 0;
     const auto put = [&](uint8_t index) {
       if (x < width_ && y < height_) {
-        indices[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)] =
-            index;
+        picture.Row(height_ - 1 - static_cast<int>(y))[x] = palette_[index];
       }
       ++x;
     };
@@ -246,7 +246,7 @@ class Decoder {
           for (int k = 0; k < count; ++k) put((k & 1) ? (value & 0x0F) : (value >> 4));
         } else if (x < width_) {
           const int64_t n = std::min<int64_t>(count, width_ - x);
-          std::fill_n(indices.begin() + static_cast<ptrdiff_t>(y * width_ + x), n, value);
+          std::fill_n(picture.Row(height_ - 1 - static_cast<int>(y)) + x, n, palette_[value]);
           x += count;
         }
         continue;
@@ -275,16 +275,6 @@ class Decoder {
         }
         at += std::min(padded, data.size() - at);
       }
-    }
-    return indices;
-  }
-
-  TPicture FromIndices(const std::vector<uint8_t>& indices) const {
-    TPicture picture(width_, height_);
-    for (int row = 0; row < height_; ++row) {
-      const uint8_t* src = indices.data() + static_cast<size_t>(row) * static_cast<size_t>(width_);
-      uint32_t* dst = picture.Row(height_ - 1 - row);
-      for (int x = 0; x < width_; ++x) dst[x] = palette_[src[x]];
     }
     return picture;
   }

@@ -12,9 +12,9 @@
 
 #include "engine/picture.h"
 
-// The largest picture accepted (128 MB of pixels), so that a small run-length stream cannot ask
-// for gigabytes.
-constexpr int64_t kMaxDibPixels = int64_t{1} << 25;
+// The largest picture accepted (16 million pixels, 64 MB; the game's largest is 800 x 532), so
+// that a few bytes of run-length data cannot ask for gigabytes.
+constexpr int64_t kMaxDibPixels = int64_t{1} << 24;
 constexpr int32_t kMaxDibSide = 32768;
 
 // A packed DIB; EInvalidGraphic "DIB is invalid" for anything malformed or of an unsupported kind.

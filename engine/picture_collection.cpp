@@ -64,8 +64,10 @@ std::optional<uint32_t> TPictureCollectionItem::Key() const {
 
 void TPictureCollectionItem::Draw(TDirectDrawSurface& destination, int32_t x, int32_t y,
                                   int32_t i) const {
-  if (!initialized_ || i < 0 || i >= cut_.Total()) return;
+  if (!initialized_ || i < 0 || i >= cut_.Total() || !Picture) return;
   const TRect box = Box(cut_, i);
+  // A picture replaced since the cut must not be read past its edges.
+  if (box.Right > Picture->Width || box.Bottom > Picture->Height) return;
   int64_t dx = x;
   int64_t dy = y;
   int64_t sx = box.Left;
@@ -86,23 +88,58 @@ void TPictureCollectionItem::Draw(TDirectDrawSurface& destination, int32_t x, in
   h = std::min<int64_t>(h, destination.Height() - dy);
   if (w <= 0 || h <= 0) return;
   const std::optional<uint32_t> key = Key();
-  const int count = static_cast<int>(w);
+  const int64_t pitch = destination.Width();
+  if (!key) {
+    for (int64_t row = 0; row < h; ++row) {
+      BlitRow(destination.Pixels() + (dy + row) * pitch + dx,
+              Picture->Row(static_cast<int>(sy + row)) + sx, static_cast<int>(w));
+    }
+    return;
+  }
+  const std::vector<RowSpan>& spans = SpansFor(*key);
   for (int64_t row = 0; row < h; ++row) {
-    const uint32_t* src = Picture->Row(static_cast<int>(sy + row)) + sx;
-    uint32_t* dst =
-        destination.Pixels() + (dy + row) * static_cast<int64_t>(destination.Width()) + dx;
-    if (key) {
-      BlitRowKeyed(dst, src, count, *key);
+    const RowSpan& span = spans[static_cast<size_t>(sy + row)];
+    const int64_t from = std::max<int64_t>(sx, span.first);
+    const int64_t to = std::min<int64_t>(sx + w, span.last);
+    if (from >= to) continue;
+    const uint32_t* src = Picture->Row(static_cast<int>(sy + row)) + from;
+    uint32_t* dst = destination.Pixels() + (dy + row) * pitch + dx + (from - sx);
+    if (span.solid) {
+      BlitRow(dst, src, static_cast<int>(to - from));
     } else {
-      BlitRow(dst, src, count);
+      BlitRowKeyed(dst, src, static_cast<int>(to - from), *key);
     }
   }
 }
 
+const std::vector<TPictureCollectionItem::RowSpan>& TPictureCollectionItem::SpansFor(
+    uint32_t key) const {
+  if (spansKey_ == key && spansWidth_ == Picture->Width &&
+      spans_.size() == static_cast<size_t>(Picture->Height)) {
+    return spans_;
+  }
+  spans_.assign(static_cast<size_t>(Picture->Height), RowSpan{});
+  for (int y = 0; y < Picture->Height; ++y) {
+    const uint32_t* row = Picture->Row(y);
+    int32_t first = 0;
+    int32_t last = Picture->Width;
+    while (first < last && row[first] == key) ++first;
+    while (last > first && row[last - 1] == key) --last;
+    RowSpan& span = spans_[static_cast<size_t>(y)];
+    span.first = first;
+    span.last = last;
+    span.solid = std::find(row + first, row + last, key) == row + last;
+  }
+  spansKey_ = key;
+  spansWidth_ = Picture->Width;
+  return spans_;
+}
+
 bool TPictureCollectionItem::Opaque(int32_t i, int32_t px, int32_t py) const {
-  if (!initialized_ || i < 0 || i >= cut_.Total()) return false;
+  if (!initialized_ || i < 0 || i >= cut_.Total() || !Picture) return false;
   if (px < 0 || py < 0 || px >= cut_.w || py >= cut_.h) return false;
   const TRect box = Box(cut_, i);
+  if (box.Right > Picture->Width || box.Bottom > Picture->Height) return false;
   const std::optional<uint32_t> key = Key();
   return !key || Picture->Pixel(box.Left + px, box.Top + py) != *key;
 }
@@ -114,11 +151,15 @@ void TPictureCollectionItem::Upload() {
     initialized_ = true;
   }
   cut_ = CutNow();
+  if (const std::optional<uint32_t> key = Key()) SpansFor(*key);
 }
 
 void TPictureCollectionItem::Finalize() {
   initialized_ = false;
   cut_ = {};
+  spans_.clear();
+  spansKey_.reset();
+  spansWidth_ = 0;
 }
 
 TPictureCollectionItem& TPictureCollection::operator[](int32_t i) const {

@@ -80,6 +80,16 @@ class TPictureCollectionItem {
     int32_t rows = 0;
     int32_t Total() const { return columns * rows; }
   };
+  // Where a picture row's drawn pixels lie for one transparent colour: every pixel outside
+  // [first, last) is transparent, and with `solid` none inside is. Drawing copies only that span,
+  // and solid spans without testing each pixel.
+  struct RowSpan {
+    int32_t first = 0;
+    int32_t last = 0;
+    bool solid = false;
+  };
+  const std::vector<RowSpan>& SpansFor(uint32_t key) const;
+
   Cut CutNow() const;
   static TRect Box(const Cut& cut, int32_t i);
   // The pixel value left out when drawing, or none.
@@ -89,6 +99,9 @@ class TPictureCollectionItem {
   std::string name_;
   bool initialized_ = false;
   Cut cut_;
+  mutable std::vector<RowSpan> spans_;
+  mutable std::optional<uint32_t> spansKey_;
+  mutable int32_t spansWidth_ = 0;
 };
 
 class TPictureCollection {

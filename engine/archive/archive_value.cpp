@@ -181,7 +181,10 @@ const std::vector<uint8_t>& Value::AsBinary() const {
   return binary;
 }
 
-bool Value::operator==(const Value&) const = default;
+bool Value::operator==(const Value& other) const {
+  return tag == other.tag && integer == other.integer && text == other.text && wide == other.wide &&
+         binary == other.binary && list == other.list && items == other.items;
+}
 
 const Property* Object::Find(std::string_view name) const {
   for (const Property& property : properties) {

@@ -316,3 +316,39 @@ TEST_F(ImageListTest, LoadsFromFilesAndStreams) {
 }
 
 }  // namespace
+
+namespace {
+
+// Draw against the plain rule, pixel by pixel: every pattern pixel that is not the transparent
+// colour lands at its place on the surface, clipped; everything else stays.
+TEST_F(ImageListTest, DrawMatchesThePixelByPixelRuleWhateverTheTransparentPixels) {
+  TPicture picture(24, 6);
+  uint32_t seed = 7;
+  for (uint32_t& pixel : picture.Pixels) {
+    seed = seed * 1103515245u + 12345u;
+    pixel = (seed >> 16) % 3 == 0 ? kKey : (seed >> 8) & 0xFFFFFF;
+  }
+  for (int x = 0; x < 24; ++x) picture.Pixel(x, 2) = kKey;      // a wholly transparent row
+  for (int x = 4; x < 20; ++x) picture.Pixel(x, 4) = 0x010203;  // keyed only at its ends
+  Load({Item("sheet", picture, 8, 6)});
+  const TPictureCollectionItem& item = images.Items[0];
+  const struct {
+    int32_t x, y, pattern;
+  } draws[] = {{100, 100, 0}, {100, 100, 1}, {100, 100, 2}, {-3, -2, 1}, {795, 597, 2}};
+  for (const auto& d : draws) {
+    Back().Fill(7);
+    item.Draw(Back(), d.x, d.y, d.pattern);
+    for (int py = 0; py < 6; ++py) {
+      for (int px = 0; px < 8; ++px) {
+        const int32_t sx = d.x + px;
+        const int32_t sy = d.y + py;
+        if (sx < 0 || sy < 0 || sx >= 800 || sy >= 600) continue;
+        const uint32_t source = picture.Pixel(d.pattern * 8 + px, py);
+        ASSERT_EQ(Back().Pixel(sx, sy), source == kKey ? 7u : source)
+            << "pattern " << d.pattern << " at " << px << "," << py;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,7 +1,9 @@
 // The program's start-up in a folder without settings or music.
 #include <gtest/gtest.h>
 
+#include "shell/config_file.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/test_song.h"
 
 namespace {
 
@@ -37,6 +39,52 @@ TEST(StartUp, AFirstStartWithoutMusicOpensTheMenuInAWindowAndSaysOnceThatMusicIs
   game.machine.Push(event);
   form.ProcessMessages();
   EXPECT_EQ(game.machine.windowImpl.messages.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+using Call = platform::headless::HeadlessMusic::Call;
+
+TEST(StartUp, TheMenuMusicPlaysStopsWithTheFocusAndStartsAgainFromItsBeginning) {
+  GameFixture game;
+  WriteTestSong(game.folder.path() / "Sound" / "1.XM");
+  TmainForm& form = game.Start();
+  auto& music = game.machine.musicImpl;
+  EXPECT_TRUE(game.machine.windowImpl.messages.empty());
+  ASSERT_NE(form.CurrentSong, 0u);
+  EXPECT_EQ(music.playing, form.CurrentSong);
+
+  platform::Event event;
+  event.kind = platform::EventKind::Deactivate;
+  game.machine.Push(event);
+  form.ProcessMessages();
+  EXPECT_EQ(music.playing, 0u);
+
+  const uint32_t before = form.CurrentSong;
+  music.calls.clear();
+  event.kind = platform::EventKind::Activate;
+  game.machine.Push(event);
+  form.ProcessMessages();
+  // Loaded anew and played from its beginning.
+  ASSERT_EQ(music.calls.size(), 2u);
+  EXPECT_EQ(music.calls[0].kind, Call::Load);
+  EXPECT_EQ(music.calls[1].kind, Call::Play);
+  EXPECT_NE(form.CurrentSong, before);
+  EXPECT_EQ(music.playing, form.CurrentSong);
+}
+
+TEST(StartUp, WithMusicSwitchedOffNothingIsLoaded) {
+  GameFixture game;
+  WriteTestSong(game.folder.path() / "sound" / "1.xm");
+  ConfigRecord record;
+  SetDefaultConfig(record);
+  record.MusicOn = 0;
+  ASSERT_EQ(WriteConfigFile("config.dat", record), "");
+  TmainForm& form = game.Start();
+  EXPECT_EQ(form.CurrentSong, 0u);
+  EXPECT_TRUE(game.machine.musicImpl.calls.empty());
 }
 
 }  // namespace

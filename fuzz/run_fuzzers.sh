@@ -12,7 +12,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
 status=0
-for target in container dib bitmap; do
+for target in container dib bitmap wave wave_archive; do
   scratch=$(mktemp -d)
   cp fuzz/corpus/"$target"/* "$scratch"/
   echo "== fuzz_$target: up to ${seconds}s or $runs runs"

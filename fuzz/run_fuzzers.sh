@@ -12,7 +12,9 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
 status=0
-for target in container dib bitmap wave wave_archive; do
+for source in fuzz/fuzz_*.cpp; do
+  target=$(basename "$source" .cpp)
+  target=${target#fuzz_}
   scratch=$(mktemp -d)
   cp fuzz/corpus/"$target"/* "$scratch"/
   echo "== fuzz_$target: up to ${seconds}s or $runs runs"

@@ -14,9 +14,11 @@
 #include "engine/draw_surface.h"
 #include "engine/frame_timer.h"
 #include "engine/game_input.h"
+#include "engine/image_list.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
 #include "engine/random.h"
+#include "engine/sprite_engine_component.h"
 #include "shell/config_record.h"
 #include "shell/game_state.h"
 
@@ -90,6 +92,8 @@ class TmainForm {
   platform::Platform& Platform() { return platform_; }
   TApplication Application;
   TDrawSurface DrawSurface;
+  TSpriteEngineComponent SpriteEngine1;
+  TImageList ImageList1;
   TFrameTimer FrameTimer1;
   TGameInput GameInput1;
   TFrameTimer FrameTimer2;

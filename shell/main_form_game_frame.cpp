@@ -4,8 +4,10 @@
 void TmainForm::FrameTimer2Timer(int32_t /*LagCount*/) {
   if (!DrawSurface.ReadyToDraw()) return;
   GameInput1.Update();
+  SpriteEngine1.RemoveDead();
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
+  SpriteEngine1.DrawAll();
   back.Canvas().Release();
   DrawSurface.Flip();
 }

@@ -1,11 +1,14 @@
 // One frame of the menu loop.
 #include "shell/main_form.h"
 
-void TmainForm::FrameTimer1Timer(int32_t /*LagCount*/) {
+void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   if (!DrawSurface.ReadyToDraw()) return;
   GameInput1.Update();
+  SpriteEngine1.MoveAll(LagCount);
+  SpriteEngine1.RemoveDead();
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
+  SpriteEngine1.DrawAll();
   TCanvas& canvas = back.Canvas();
   canvas.Brush.Style = TBrushStyle::bsClear;
   canvas.Font.Style = 0;

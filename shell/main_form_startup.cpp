@@ -13,6 +13,8 @@ TmainForm::TmainForm(platform::Platform& platform)
       FrameTimer2(Application),
       platform_(platform) {
   Application.SetErrorHandler([this](const char* message) { ShowError(message); });
+  SpriteEngine1.SetDrawSurface(&DrawSurface);
+  ImageList1.SetDrawSurface(&DrawSurface);
 
   FrameTimer1.SetInterval(FrameInterval);
   FrameTimer1.SetActiveOnly(true);
@@ -37,6 +39,9 @@ TmainForm::TmainForm(platform::Platform& platform)
 TmainForm::~TmainForm() {
   FrameTimer1.SetEnabled(false);
   FrameTimer2.SetEnabled(false);
+  // Sprites go before the pictures they show, and both before the surface they follow.
+  SpriteEngine1.Root().RemoveAll();
+  DrawSurface.ShutDown();
 }
 
 void TmainForm::ShowError(const char* message) {

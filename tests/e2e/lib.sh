@@ -75,3 +75,11 @@ e2e_key() {
   xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
   xdotool key --window "$E2E_WINDOW" --clearmodifiers "$@"
 }
+
+# Presses Alt+Enter and lets go of Enter before Alt, as a player does: the game acts on Enter's
+# release while Alt is held. (xdotool's "key alt+Return" lets go of Alt first.)
+e2e_alt_enter() {
+  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
+  xdotool keydown --window "$E2E_WINDOW" --clearmodifiers alt keydown --window "$E2E_WINDOW" Return \
+    keyup --window "$E2E_WINDOW" Return keyup --window "$E2E_WINDOW" alt
+}

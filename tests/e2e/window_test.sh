@@ -8,10 +8,10 @@ e2e_running || fail "the game ended at start: $(cat "$E2E_WORK/stderr.log")"
 e2e_wait_size 800x600
 import -window root "$E2E_WORK/window.png"
 
-e2e_key alt+Return
+e2e_alt_enter
 e2e_wait_size 1024x768
 e2e_running || fail "the game ended going full screen"
-e2e_key alt+Return
+e2e_alt_enter
 e2e_wait_size 800x600
 
 wmctrl -c Skarvel

@@ -4,13 +4,23 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "engine/platform/platform.h"
 
 namespace platform::sdl {
 
+// What the SDL backend tells beyond the platform's services.
+class SdlPlatform : public Platform {
+ public:
+  // The renderer that presents frames: "opengl", "opengles2" or "software" (for benchmarks).
+  virtual std::string_view PresentPath() const = 0;
+  // True when the sound device is open; false when the game runs silently.
+  virtual bool AudioOpen() const = 0;
+};
+
 // Opens the 800 x 600 window titled "Skarvel", centred, and the audio device (silence when there
 // is none). Throws EPlatformError naming the reason when there is no display.
-std::unique_ptr<Platform> CreateSdlPlatform(const std::filesystem::path& fontDir);
+std::unique_ptr<SdlPlatform> CreateSdlPlatform(const std::filesystem::path& fontDir);
 
 }  // namespace platform::sdl

@@ -1,0 +1,41 @@
+// The window's message queue on SDL: SDL's events translated into the game's (keys in virtual-key
+// numbers, typed Latin-1 characters, pointer in surface pixels, focus, close requests, the
+// maximise box), while the window, the renderer and the joystick take the events that are theirs.
+#pragma once
+
+#include <SDL_events.h>
+
+#include <deque>
+
+#include "engine/platform/platform.h"
+#include "engine/platform/sdl/sdl_joystick.h"
+#include "engine/platform/sdl/sdl_window.h"
+
+namespace platform::sdl {
+
+class SdlEventQueue : public EventQueue {
+ public:
+  SdlEventQueue(SdlWindow& window, SdlJoystick& joystick);
+
+  bool Poll(Event& event) override;
+  // Sleeps in SDL_WaitEventTimeout: woken by the next event, never polling in a loop.
+  void Wait(uint32_t timeoutMs) override;
+
+  // Adds the game's events for one SDL event to the queue (none for most).
+  void Translate(const SDL_Event& event);
+
+ private:
+  void TranslateWindowEvent(const SDL_WindowEvent& event);
+  void TranslatePointer(EventKind kind, PointerButton button, int x, int y);
+  void Push(const Event& event) { pending_.push_back(event); }
+
+  SdlWindow& window_;
+  SdlJoystick& joystick_;
+  std::deque<Event> pending_;
+  // Mouse buttons held, as the game's shift state reports them (ssLeft, ssRight).
+  ShiftState buttonsHeld_ = 0;
+  // Whether the game was last told it is active; it starts active, as the application does.
+  bool active_ = true;
+};
+
+}  // namespace platform::sdl

@@ -1,0 +1,147 @@
+#include "engine/platform/sdl/sdl_presenter.h"
+
+#include <SDL_hints.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "engine/exception.h"
+
+namespace platform::sdl {
+namespace {
+
+// The game's surface; the first picture is expected in this size.
+constexpr int SurfaceWidth = 800;
+constexpr int SurfaceHeight = 600;
+// Larger pictures than this are refused rather than allocated.
+constexpr int LargestPicture = 8192;
+constexpr unsigned GlRenderer = 0x1F01;  // GL_RENDERER
+
+}  // namespace
+
+bool OpenGlIsEmulated(std::string_view glRenderer) {
+  if (glRenderer.empty()) return true;
+  for (const std::string_view emulator :
+       {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+    if (glRenderer.find(emulator) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+std::string ProbeGlRenderer() {
+  SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (probe == nullptr) return {};
+  std::string name;
+  if (SDL_GLContext context = SDL_GL_CreateContext(probe); context != nullptr) {
+    using GetString = const unsigned char* (*)(unsigned);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (getString != nullptr) {
+      if (const unsigned char* text = getString(GlRenderer); text != nullptr) {
+        name = reinterpret_cast<const char*>(text);
+      }
+    }
+    SDL_GL_DeleteContext(context);
+  }
+  SDL_DestroyWindow(probe);
+  return name;
+}
+
+bool MachineHasGpu() {
+  // Every GPU driver of Linux offers a render node; without one OpenGL can only be Mesa's own
+  // processor rasteriser, and asking it its name would cost 60 MB that stay loaded.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+    if (entry.path().filename().string().starts_with("renderD")) return true;
+  }
+  return false;
+}
+
+RendererChoice ChooseRenderer() {
+  if (const char* hinted = SDL_GetHint(SDL_HINT_RENDER_DRIVER); hinted != nullptr && *hinted) {
+    return RendererChoice::AsHinted;
+  }
+  if (!MachineHasGpu()) return RendererChoice::Software;
+  return OpenGlIsEmulated(ProbeGlRenderer()) ? RendererChoice::Software
+                                             : RendererChoice::Accelerated;
+}
+
+SdlPresenter::SdlPresenter(SDL_Window* window, RendererChoice choice) {
+  // Only the software renderer uses the window surface; it must be the plain framebuffer, not
+  // one that SDL would itself draw through OpenGL.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  Uint32 flags = 0;
+  if (choice == RendererChoice::Accelerated) {
+    flags = SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC;
+  } else if (choice == RendererChoice::Software) {
+    flags = SDL_RENDERER_SOFTWARE;
+  }
+  renderer_ = SDL_CreateRenderer(window, -1, flags);
+  if (renderer_ == nullptr && choice != RendererChoice::Software) {
+    renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
+  if (renderer_ == nullptr) {
+    throw EPlatformError(std::string("The window cannot be drawn in: ") + SDL_GetError());
+  }
+  SDL_RendererInfo info;
+  path_ = SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "unknown";
+  // A GPU smooths the full-screen enlargement for free; on the processor it would cost more than
+  // the whole frame, so the software path enlarges by repeating pixels.
+  smoothScaling_ = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
+  SDL_RenderSetLogicalSize(renderer_, SurfaceWidth, SurfaceHeight);
+  CreateTexture(SurfaceWidth, SurfaceHeight);
+}
+
+SdlPresenter::~SdlPresenter() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  SDL_DestroyRenderer(renderer_);
+}
+
+bool SdlPresenter::CreateTexture(int width, int height) {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                               width, height);
+  textureWidth_ = texture_ != nullptr ? width : 0;
+  textureHeight_ = texture_ != nullptr ? height : 0;
+  if (texture_ == nullptr) return false;
+  // The game's pixels carry no alpha (its surface is 0x00RRGGBB): copy them, never blend.
+  SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+  SDL_SetTextureScaleMode(texture_, smoothScaling_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  return true;
+}
+
+void SdlPresenter::RecreateTexture() {
+  CreateTexture(textureWidth_ > 0 ? textureWidth_ : SurfaceWidth,
+                textureHeight_ > 0 ? textureHeight_ : SurfaceHeight);
+}
+
+void SdlPresenter::Present(const uint32_t* pixels, int width, int height) {
+  if (pixels == nullptr || width <= 0 || height <= 0 || width > LargestPicture ||
+      height > LargestPicture) {
+    return;
+  }
+  if (texture_ == nullptr || width != textureWidth_ || height != textureHeight_) {
+    if (!CreateTexture(width, height)) return;
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+  }
+  SDL_UpdateTexture(texture_, nullptr, pixels, width * static_cast<int>(sizeof(uint32_t)));
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);  // the letterbox bars
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::SurfaceToWindow(int x, int y, int& windowX, int& windowY) const {
+  // The centre of the surface pixel, so that the way back lands on the same pixel.
+  SDL_RenderLogicalToWindow(renderer_, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f,
+                            &windowX, &windowY);
+}
+
+void SdlPresenter::WindowToSurface(int windowX, int windowY, int& x, int& y) const {
+  float logicalX = 0;
+  float logicalY = 0;
+  SDL_RenderWindowToLogical(renderer_, windowX, windowY, &logicalX, &logicalY);
+  x = static_cast<int>(std::floor(logicalX));
+  y = static_cast<int>(std::floor(logicalY));
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,24 @@
+// The program entry: the real machine, the main window, its message loop, then the exit step.
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "engine/platform/sdl/sdl_platform.h"
+#include "shell/main_form.h"
+
+int main() {
+  std::unique_ptr<platform::sdl::SdlPlatform> platform;
+  std::unique_ptr<TmainForm> form;
+  try {
+    // The game runs in its own folder: its font lies beside its pictures.
+    platform = platform::sdl::CreateSdlPlatform("data/fonts");
+    form = std::make_unique<TmainForm>(*platform);
+  } catch (const std::exception& error) {
+    // Nothing can be shown on a screen that could not be opened: the terminal says why.
+    std::fprintf(stderr, "skarvel: %s\n", error.what());
+    return 1;
+  }
+  form->Run();
+  form->ExitStep();
+  return 0;
+}

@@ -12,7 +12,6 @@
 #include "engine/platform/sdl/sdl_joystick.h"
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/sdl_music.h"
-#include "engine/platform/sdl/sdl_sound.h"
 #include "engine/platform/sdl/sdl_shell.h"
 #include "engine/platform/sdl/sdl_sound.h"
 #include "engine/platform/sdl/sdl_window.h"
@@ -90,7 +89,6 @@ class SdlPlatformImpl : public SdlPlatform {
       : events_(window_, joystick_),
         sound_(CreateMixerSoundDevice(audio_.Open())),
         music_(CreateXmpMusicPlayer(audio_.Open())),
-        sound_(CreateMixerSoundDevice(audio_.Open())),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
   Clock& clock() override { return clock_; }
@@ -117,7 +115,6 @@ class SdlPlatformImpl : public SdlPlatform {
   SdlAudio audio_;
   std::unique_ptr<SoundDevice> sound_;
   std::unique_ptr<MusicPlayer> music_;
-  std::unique_ptr<SoundDevice> sound_;
   SdlShell shell_;
   SdlClock clock_;
   std::unique_ptr<TextRasterizer> text_;

@@ -14,6 +14,8 @@ namespace {
 constexpr auto WaitPollInterval = std::chrono::milliseconds(10);
 // How much longer than the sound a waiting Play waits for the device to report its end.
 constexpr auto WaitGrace = std::chrono::milliseconds(1000);
+// No sound effect lasts an hour; the bound keeps the deadline's arithmetic in range.
+constexpr uint64_t MaxWaitMs = 60 * 60 * 1000;
 
 }  // namespace
 
@@ -131,8 +133,8 @@ void TWaveCollectionItem::Play(bool wait) {
     lengthMs =
         lengthMs * static_cast<uint64_t>(format->samplesPerSec) / static_cast<uint64_t>(frequency_);
   }
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(lengthMs) + WaitGrace;
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(std::min(lengthMs, MaxWaitMs)) + WaitGrace;
   while (copy->Playing() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(WaitPollInterval);
   }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/application.h"
 #include "engine/draw_surface.h"
@@ -132,6 +133,8 @@ class TmainForm {
   void ChangeMode();
   void StartMusic(const std::string& file);
   void SetCursorVisible(bool visible);
+  // Plays a sound effect of the sound list when sounds are switched on.
+  void PlaySound(std::string_view name);
 
   // --- The settings file (main_form_config.cpp).
   void LoadConfig();
@@ -194,8 +197,6 @@ class TmainForm {
 
  private:
   void ShowError(const char* message);
-  // Starts the named sound of the sound list when sound effects are on.
-  void PlaySound(const char* name);
 
   // Menu internals (main_form_menu.cpp, main_form_screens.cpp, main_form_dialogs.cpp).
   // Whether the main menu's items answer the pointer behind the active screen.
@@ -243,6 +244,6 @@ class TmainForm {
 
   platform::Platform& platform_;
   bool closed_ = false;
-  // The sound archive could not be read: the game goes on without sound effects.
+  // The sound archive could not be read (already reported): the game goes on silently.
   bool soundsMissing_ = false;
 };

@@ -6,10 +6,6 @@
 #include "engine/paths.h"
 #include "shell/main_form.h"
 
-namespace {
-constexpr const char* SoundArchiveName = "sound\\gamesound.dxw";
-}  // namespace
-
 TmainForm::TmainForm(platform::Platform& platform)
     : Application(platform),
       DrawSurface(platform.window(), platform.text()),
@@ -58,14 +54,11 @@ void TmainForm::ShowError(const char* message) {
 
 void TmainForm::FormCreate() {
   try {
-    WaveList1.LoadFromFile(ResolvePath(SoundArchiveName));
+    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw"));
   } catch (const Exception& error) {
-    // The game is playable without its sound effects: say so once and go on silently.
-    WaveList1.Items().Clear();
+    // The game is still playable without its sound effects: say why once, then go on silently.
+    ShowError(error.what());
     soundsMissing_ = true;
-    ShowError((std::string("The sound effects cannot be loaded (") + error.what() +
-               "); the game goes on without them.")
-                  .c_str());
   }
   Rng.Randomize(platform_.clock().Milliseconds());
   LoadConfig();
@@ -78,6 +71,10 @@ void TmainForm::FormCreate() {
   Screen.ResumeState = gsMenu;
   Screen.GameState = gsMenu;
   CreateMenuField();
+}
+
+void TmainForm::PlaySound(std::string_view name) {
+  if (Config.SoundOn && !soundsMissing_) WaveList1.Items().Find(name).Play();
 }
 
 void TmainForm::Run() {
@@ -128,11 +125,6 @@ void TmainForm::StartMusic(const std::string& file) {
     platform_.window().MessageBox("Can't load music.");
     Config.MusicOn = 0;
   }
-}
-
-void TmainForm::PlaySound(const char* name) {
-  if (!Config.SoundOn || soundsMissing_) return;
-  WaveList1.Items().Find(name).Play(false);
 }
 
 void TmainForm::SetCursorVisible(bool visible) {

@@ -10,6 +10,7 @@
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_game_data.h"
+#include "tests/support/test_sounds.h"
 
 class InGameFolder {
  public:
@@ -26,11 +27,14 @@ class InGameFolder {
   std::filesystem::path previous_;
 };
 
-// The folder holds the test stand-ins for the menu, game and sound archives (remove one before
-// Start to see the program without it).
+// The folder holds the test stand-ins for the sound, menu and game archives (remove one before
+// Start to see the program without it); music and settings are each test's choice.
 class GameFixture {
  public:
-  GameFixture() { test_data::WriteGameData(folder.path()); }
+  GameFixture() {
+    WriteTestSoundArchive(folder.path() / "sound" / "gamesound.dxw");
+    test_data::WriteGameData(folder.path());
+  }
 
   // Builds the program; call after the folder holds what start-up should find.
   TmainForm& Start() {

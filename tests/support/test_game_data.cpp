@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "engine/image_archive.h"
-#include "engine/wave_archive.h"
 
 namespace test_data {
 
@@ -58,10 +57,6 @@ constexpr std::array<PictureSpec, 4> GamePictures = {{
     {"cancel", 112, 32, 0xC00001},
 }};
 
-constexpr std::array<const char*, 10> SoundNames = {"bonus",    "herodie",  "catapultdie", "mandie",
-                                                    "catapult", "manshot",  "heroshot",    "menu",
-                                                    "looser",   "nextlevel"};
-
 ImageArchiveItem Solid(const std::string& name, int width, int height, uint32_t color) {
   ImageArchiveItem item;
   item.Name = name;
@@ -91,22 +86,6 @@ const Bytes& MenuArchive() {
   return bytes;
 }
 
-const Bytes& SoundArchive() {
-  static const Bytes bytes = [] {
-    TWaveCollection sounds;
-    uint8_t level = 0x10;
-    for (const char* name : SoundNames) {
-      TWaveCollectionItem& item = sounds.Add();
-      item.SetName(name);
-      // Each sound has samples of its own, so a test can tell which one played.
-      item.Wave().SetPcm({1, 8000, 8}, std::vector<uint8_t>(80, level));
-      level = static_cast<uint8_t>(level + 0x10);
-    }
-    return WriteWaveArchive(sounds);
-  }();
-  return bytes;
-}
-
 void Save(const std::filesystem::path& path, const Bytes& bytes) {
   std::filesystem::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary)
@@ -130,7 +109,6 @@ uint32_t HelpPageColor(int page) {
 void WriteGameData(const std::filesystem::path& folder) {
   Save(folder / "data" / "menu.dxg", MenuArchive());
   Save(folder / "data" / "gamegraphic.dxg", WriteImageArchive(Items(GamePictures)));
-  Save(folder / "sound" / "gamesound.dxw", SoundArchive());
 }
 
 int SoundPlays(const platform::headless::HeadlessSound& output, TWaveList& sounds,

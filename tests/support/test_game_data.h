@@ -1,7 +1,7 @@
-// Small stand-ins for the game's data files, made with the game's own writers, so whole-program
-// tests run without the generated assets: a menu archive holding every picture the menu looks up
-// (by position and by name), each one solid colour of its own; a game archive with the dialog's
-// pictures; and a sound archive with the game's sounds.
+// Small stand-ins for the game's picture archives, made with the game's own writer, so
+// whole-program tests run without the generated assets: a menu archive holding every picture the
+// menu looks up (by position and by name), each one solid colour of its own, and a game archive
+// with the dialog's pictures. (The sounds: test_sounds.h.)
 #pragma once
 
 #include <cstdint>
@@ -25,7 +25,7 @@ uint32_t PictureColor(std::string_view name);
 // The colour of Help page 1..10.
 uint32_t HelpPageColor(int page);
 
-// "data/menu.dxg", "data/gamegraphic.dxg" and "sound/gamesound.dxw" under `folder`.
+// "data/menu.dxg" and "data/gamegraphic.dxg" under `folder`.
 void WriteGameData(const std::filesystem::path& folder);
 
 // How many times the named sound of the list was started on the recording output.

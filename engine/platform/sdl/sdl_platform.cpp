@@ -87,8 +87,8 @@ class SdlPlatformImpl : public SdlPlatform {
  public:
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
       : events_(window_, joystick_),
-        music_(CreateXmpMusicPlayer(audio_.Open())),
         sound_(CreateMixerSoundDevice(audio_.Open())),
+        music_(CreateXmpMusicPlayer(audio_.Open())),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
   Clock& clock() override { return clock_; }
@@ -106,15 +106,15 @@ class SdlPlatformImpl : public SdlPlatform {
 
  private:
   // Built in this order and taken down in the reverse: SDL first up and last down, the music
-  // player before the sound device it plays into closes.
+  // player and the sound effects before the sound device they play into closes.
   SdlSession session_;
   SdlWindow window_;
   SdlKeyboard keyboard_;
   SdlJoystick joystick_;
   SdlEventQueue events_;
   SdlAudio audio_;
-  std::unique_ptr<MusicPlayer> music_;
   std::unique_ptr<SoundDevice> sound_;
+  std::unique_ptr<MusicPlayer> music_;
   SdlShell shell_;
   SdlClock clock_;
   std::unique_ptr<TextRasterizer> text_;

@@ -14,8 +14,9 @@ int main() {
     platform = platform::sdl::CreateSdlPlatform("data/fonts");
     form = std::make_unique<TmainForm>(*platform);
   } catch (const std::exception& error) {
-    // Nothing can be shown on a screen that could not be opened: the terminal says why.
+    // The terminal always says why; a window that did open says it too (a missing data file).
     std::fprintf(stderr, "skarvel: %s\n", error.what());
+    if (platform) platform->window().MessageBox(error.what());
     return 1;
   }
   form->Run();

@@ -57,6 +57,18 @@ TEST(HttpClient, SendsTheRequestByteForByteWithTheQueryUnchanged) {
   EXPECT_EQ(requests[0].Bytes, RequestBytes(server, target));
 }
 
+TEST(HttpClient, ReachesAServerByItsHostName) {
+  // "localhost" goes through the resolver (the hosts file), unlike an address.
+  TScriptedHttpServer server({Ok("here")});
+  THttpClient client;
+  client.SetTimeouts(ShortTimeouts());
+  EXPECT_EQ(client.Get("http://localhost:" + std::to_string(server.Port()) + "/x"), "here");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_NE(requests[0].Bytes.find("\r\nHost: localhost:" + std::to_string(server.Port()) + "\r\n"),
+            std::string::npos);
+}
+
 TEST(HttpClient, ReadsBodiesByLengthByChunksAndUntilTheConnectionCloses) {
   struct Case {
     const char* name;

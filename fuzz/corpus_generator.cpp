@@ -1,6 +1,6 @@
-// Writes the fuzz targets' seed corpus (fuzz/corpus/<target>/) with the game's own writers and
-// the hand-made DIBs of the tests: small, valid inputs of every kind the readers know, from
-// which the fuzzer mutates. Usage: fuzz_corpus_generator <corpus folder>
+// Writes the fuzz targets' seed corpus (fuzz/corpus/<target>/) with the game's own writers, the
+// hand-made DIBs of the tests and the sound seeds of sound_seeds.h: small, valid inputs of every
+// kind the readers know, from which the fuzzer mutates. Usage: fuzz_corpus_generator <folder>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +10,7 @@
 #include "engine/archive/archive_writer.h"
 #include "engine/dib_writer.h"
 #include "engine/image_archive.h"
+#include "fuzz/sound_seeds.h"
 #include "tests/support/dib_builder.h"
 
 namespace {
@@ -149,5 +150,10 @@ int main(int argc, char** argv) {
   empty.TransparentColor = 0x123456;
   Save(corpus / "container", "images.dxg", WriteImageArchive({sky, frames, empty}));
   Save(corpus / "container", "generic.dxw", GenericArchive());
+
+  for (const auto& [name, bytes] : sound_seeds::Waves()) Save(corpus / "wave", name, bytes);
+  for (const auto& [name, bytes] : sound_seeds::Archives()) {
+    Save(corpus / "wave_archive", name, bytes);
+  }
   return 0;
 }

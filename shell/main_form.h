@@ -18,7 +18,9 @@
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
 #include "engine/random.h"
+#include "engine/sound_device.h"
 #include "engine/sprite_engine_component.h"
+#include "engine/wave_list.h"
 #include "shell/config_record.h"
 #include "shell/game_state.h"
 
@@ -97,6 +99,8 @@ class TmainForm {
   TFrameTimer FrameTimer1;
   TGameInput GameInput1;
   TFrameTimer FrameTimer2;
+  TWaveList WaveList1;
+  TSoundDevice SoundDevice1;
 
   // --- Global state.
   ScreenState Screen;
@@ -118,6 +122,8 @@ class TmainForm {
   void StartMusic(const std::string& file);
   void SetCursorVisible(bool visible);
   void CreateMenuField();
+  // Plays a sound effect of the sound list when sounds are switched on.
+  void PlaySound(std::string_view name);
 
   // --- The settings file (main_form_config.cpp).
   void LoadConfig();
@@ -155,4 +161,6 @@ class TmainForm {
 
   platform::Platform& platform_;
   bool closed_ = false;
+  // The sound archive could not be read (already reported): the game goes on silently.
+  bool soundsMissing_ = false;
 };

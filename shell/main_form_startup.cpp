@@ -11,10 +11,12 @@ TmainForm::TmainForm(platform::Platform& platform)
       FrameTimer1(Application),
       GameInput1(platform.keyboard(), platform.joystick(), platform.window()),
       FrameTimer2(Application),
+      SoundDevice1(platform.sound()),
       platform_(platform) {
   Application.SetErrorHandler([this](const char* message) { ShowError(message); });
   SpriteEngine1.SetDrawSurface(&DrawSurface);
   ImageList1.SetDrawSurface(&DrawSurface);
+  WaveList1.SetSoundDevice(&SoundDevice1);
 
   FrameTimer1.SetInterval(FrameInterval);
   FrameTimer1.SetActiveOnly(true);
@@ -33,6 +35,7 @@ TmainForm::TmainForm(platform::Platform& platform)
   // The window is loaded: the enabled timer starts, then the creation handler runs.
   FrameTimer1.Loaded();
   FrameTimer2.Loaded();
+  SoundDevice1.Loaded();
   FormCreate();
 }
 
@@ -49,6 +52,13 @@ void TmainForm::ShowError(const char* message) {
 }
 
 void TmainForm::FormCreate() {
+  try {
+    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw"));
+  } catch (const Exception& error) {
+    // The game is still playable without its sound effects: say why once, then go on silently.
+    ShowError(error.what());
+    soundsMissing_ = true;
+  }
   Rng.Randomize(platform_.clock().Milliseconds());
   LoadConfig();
   UpdateBossKeyName();
@@ -66,6 +76,10 @@ void TmainForm::CreateMenuField() {
   Screen.MenuScreen = msMainMenu;
   Screen.MenuFocus = 1;
   if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic("sound\\1.xm");
+}
+
+void TmainForm::PlaySound(std::string_view name) {
+  if (Config.SoundOn && !soundsMissing_) WaveList1.Items().Find(name).Play();
 }
 
 void TmainForm::Run() {

@@ -165,6 +165,30 @@ TEST_F(SdlWindowTest, ShowsTheSurfaceInTheWindowAndEnlargedInFullScreen) {
   EXPECT_EQ(platform_->PresentPath(), "software");  // no GPU behind the dummy driver
 }
 
+TEST_F(SdlWindowTest, AStillPictureIsNotSentAgainButEveryChangeIs) {
+  const std::vector<uint32_t> picture = QuarteredPicture();
+  std::vector<uint32_t> changed = picture;
+  changed[static_cast<size_t>(10 * 800 + 10)] = 0x123456;
+  platform::Window& window = platform_->window();
+  window.Present(picture.data(), 800, 600);
+  window.Present(changed.data(), 800, 600);
+  EXPECT_EQ(Shown(window_, 10, 10), 0x123456u);
+  window.Present(picture.data(), 800, 600);
+  EXPECT_EQ(Shown(window_, 10, 10), 0xFF0000u);
+  // What the window shows is gone: the same picture is drawn again.
+  SDL_Renderer* renderer = SDL_GetRenderer(window_);
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  SDL_Event exposed{};
+  exposed.type = SDL_WINDOWEVENT;
+  exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+  exposed.window.windowID = SDL_GetWindowID(window_);
+  SDL_PushEvent(&exposed);
+  Drain();
+  window.Present(picture.data(), 800, 600);
+  EXPECT_EQ(Shown(window_, 10, 10), 0xFF0000u);
+}
+
 TEST_F(SdlWindowTest, PresentIgnoresNonsenseAndSurvivesALostTexture) {
   std::vector<uint32_t> picture = QuarteredPicture();
   platform::Window& window = platform_->window();

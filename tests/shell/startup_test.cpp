@@ -1,6 +1,7 @@
 // The program's start-up in a folder without settings or music.
 #include <gtest/gtest.h>
 
+#include "engine/exception.h"
 #include "shell/config_file.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_song.h"
@@ -49,7 +50,7 @@ using Call = platform::headless::HeadlessMusic::Call;
 
 TEST(StartUp, TheMenuMusicPlaysStopsWithTheFocusAndStartsAgainFromItsBeginning) {
   GameFixture game;
-  WriteTestSong(game.folder.path() / "Sound" / "1.XM");
+  WriteTestSong(game.folder.path() / "sound" / "1.XM");
   TmainForm& form = game.Start();
   auto& music = game.machine.musicImpl;
   EXPECT_TRUE(game.machine.windowImpl.messages.empty());
@@ -85,6 +86,36 @@ TEST(StartUp, WithMusicSwitchedOffNothingIsLoaded) {
   TmainForm& form = game.Start();
   EXPECT_EQ(form.CurrentSong, 0u);
   EXPECT_TRUE(game.machine.musicImpl.calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StartUp, WithoutItsSoundArchiveTheGameSaysSoOnceAndGoesOnSilently) {
+  GameFixture game;
+  std::filesystem::remove(game.folder.path() / "sound" / "gamesound.dxw");
+  WriteTestSong(game.folder.path() / "sound" / "1.xm");
+  TmainForm& form = game.Start();
+  ASSERT_EQ(game.machine.windowImpl.messages.size(), 1u);
+  EXPECT_NE(game.machine.windowImpl.messages[0].find("gamesound.dxw"), std::string::npos);
+  form.PlaySound("menu");  // nothing to play, nothing more to say
+  game.Step();
+  EXPECT_EQ(game.machine.windowImpl.messages.size(), 1u);
+  EXPECT_EQ(form.Screen.GameState, gsMenu);
+}
+
+TEST(StartUp, TheSoundArchiveIsLoadedAndEffectsPlayOnlyWithSoundsOn) {
+  GameFixture game;
+  TmainForm& form = game.Start();
+  EXPECT_EQ(form.WaveList1.Items().Count(), 10);
+  form.Config.SoundOn = 0;
+  form.PlaySound("menu");
+  EXPECT_TRUE(form.WaveList1.Items().Find("menu").PlayingCopies().empty());
+  form.Config.SoundOn = 1;
+  form.PlaySound("menu");
+  EXPECT_EQ(form.WaveList1.Items().Find("menu").PlayingCopies().size(), 1u);
+  EXPECT_THROW(form.PlaySound("nosuchsound"), EWaveCollectionError);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "shell/main_form.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_sounds.h"
 
 class InGameFolder {
  public:
@@ -27,6 +28,9 @@ class InGameFolder {
 
 class GameFixture {
  public:
+  // The folder holds the sound effects; music, pictures and settings are each test's choice.
+  GameFixture() { WriteTestSoundArchive(folder.path() / "sound" / "gamesound.dxw"); }
+
   // Builds the program; call after the folder holds what start-up should find.
   TmainForm& Start() {
     form = std::make_unique<TmainForm>(machine);

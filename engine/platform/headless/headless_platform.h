@@ -1,6 +1,7 @@
 // The machine of the tests: a clock the test advances, a queue of scripted events, an in-memory
 // screen whose last presented picture a test can read, and records of what the program asked of
-// the window, the music player and the desktop. Text is drawn with the real rasteriser.
+// the window, the music player, the sound output and the desktop. Text is drawn with the real
+// rasteriser.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/headless/headless_sound.h"
 #include "engine/platform/platform.h"
 
 namespace platform::headless {
@@ -117,6 +119,7 @@ class HeadlessPlatform : public Platform {
   Keyboard& keyboard() override { return keyboardImpl; }
   Joystick& joystick() override { return joystickImpl; }
   MusicPlayer& music() override { return musicImpl; }
+  SoundDevice& sound() override { return soundImpl; }
   Shell& shell() override { return shellImpl; }
   TextRasterizer& text() override { return *textImpl; }
 
@@ -133,6 +136,7 @@ class HeadlessPlatform : public Platform {
   HeadlessKeyboard keyboardImpl;
   HeadlessJoystick joystickImpl;
   HeadlessMusic musicImpl;
+  HeadlessSound soundImpl;
   HeadlessShell shellImpl;
   std::unique_ptr<TextRasterizer> textImpl;
 };

@@ -149,6 +149,7 @@ void SdlEventQueue::TranslateWindowEvent(const SDL_WindowEvent& windowEvent) {
       event.kind = EventKind::Deactivate;
       break;
     case SDL_WINDOWEVENT_RESTORED:  // back from the task bar with the focus it never lost
+      window_.Repaint();
       if (active_ || !window_.IsForeground()) return;
       active_ = true;
       event.kind = EventKind::Activate;
@@ -164,6 +165,11 @@ void SdlEventQueue::TranslateWindowEvent(const SDL_WindowEvent& windowEvent) {
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       window_.KeepFixedSize();
+      window_.Repaint();
+      return;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+      window_.Repaint();
       return;
     default:
       return;

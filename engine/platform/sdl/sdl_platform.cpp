@@ -13,6 +13,7 @@
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/sdl_music.h"
 #include "engine/platform/sdl/sdl_shell.h"
+#include "engine/platform/sdl/sdl_sound.h"
 #include "engine/platform/sdl/sdl_window.h"
 #include "engine/platform/ttf/ttf_text.h"
 
@@ -86,6 +87,7 @@ class SdlPlatformImpl : public SdlPlatform {
  public:
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
       : events_(window_, joystick_),
+        sound_(CreateMixerSoundDevice(audio_.Open())),
         music_(CreateXmpMusicPlayer(audio_.Open())),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
@@ -95,6 +97,7 @@ class SdlPlatformImpl : public SdlPlatform {
   Keyboard& keyboard() override { return keyboard_; }
   Joystick& joystick() override { return joystick_; }
   MusicPlayer& music() override { return *music_; }
+  SoundDevice& sound() override { return *sound_; }
   Shell& shell() override { return shell_; }
   TextRasterizer& text() override { return *text_; }
 
@@ -103,13 +106,14 @@ class SdlPlatformImpl : public SdlPlatform {
 
  private:
   // Built in this order and taken down in the reverse: SDL first up and last down, the music
-  // player before the sound device it plays into closes.
+  // player and the sound effects before the sound device they play into closes.
   SdlSession session_;
   SdlWindow window_;
   SdlKeyboard keyboard_;
   SdlJoystick joystick_;
   SdlEventQueue events_;
   SdlAudio audio_;
+  std::unique_ptr<SoundDevice> sound_;
   std::unique_ptr<MusicPlayer> music_;
   SdlShell shell_;
   SdlClock clock_;

@@ -1,5 +1,7 @@
 #include "engine/platform/sdl/sdl_presenter.h"
 
+#include <cstring>
+
 #include <SDL_hints.h>
 
 #include <cmath>
@@ -110,6 +112,7 @@ bool SdlPresenter::CreateTexture(int width, int height) {
 }
 
 void SdlPresenter::RecreateTexture() {
+  stale_ = true;
   CreateTexture(textureWidth_ > 0 ? textureWidth_ : SurfaceWidth,
                 textureHeight_ > 0 ? textureHeight_ : SurfaceHeight);
 }
@@ -122,7 +125,15 @@ void SdlPresenter::Present(const uint32_t* pixels, int width, int height) {
   if (texture_ == nullptr || width != textureWidth_ || height != textureHeight_) {
     if (!CreateTexture(width, height)) return;
     SDL_RenderSetLogicalSize(renderer_, width, height);
+    stale_ = true;
   }
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  if (!stale_ && shown_.size() == count &&
+      std::memcmp(shown_.data(), pixels, count * sizeof(uint32_t)) == 0) {
+    return;
+  }
+  shown_.assign(pixels, pixels + count);
+  stale_ = false;
   SDL_UpdateTexture(texture_, nullptr, pixels, width * static_cast<int>(sizeof(uint32_t)));
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);  // the letterbox bars
   SDL_RenderClear(renderer_);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::sdl {
 
@@ -41,8 +42,12 @@ class SdlPresenter {
   SdlPresenter(const SdlPresenter&) = delete;
   SdlPresenter& operator=(const SdlPresenter&) = delete;
 
-  // Shows a picture of width x height pixels (0xAARRGGBB, alpha ignored).
+  // Shows a picture of width x height pixels (0xAARRGGBB, alpha ignored). A picture equal to the
+  // one on screen is not sent again: a still menu costs the desktop nothing.
   void Present(const uint32_t* pixels, int width, int height);
+  // The window's content was lost or changed shape (exposed, resized, full screen): the next
+  // picture is sent whatever it holds.
+  void Invalidate() { stale_ = true; }
   // After SDL_RENDER_TARGETS_RESET or SDL_RENDER_DEVICE_RESET the texture's content is gone.
   void RecreateTexture();
   // The renderer that runs: "opengl", "opengles2", "software", ...
@@ -61,6 +66,8 @@ class SdlPresenter {
   int textureHeight_ = 0;
   bool smoothScaling_ = false;
   std::string path_;
+  std::vector<uint32_t> shown_;  // the picture on screen
+  bool stale_ = true;
 };
 
 }  // namespace platform::sdl

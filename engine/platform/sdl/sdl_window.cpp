@@ -51,6 +51,7 @@ bool SdlWindow::SetFullScreen(bool fullScreen) {
   if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
     return false;
   }
+  presenter_->Invalidate();
   if (!fullScreen) {
     SDL_SetWindowPosition(window_, normalX_, normalY_);
     KeepFixedSize();

@@ -1,0 +1,16 @@
+// Sound effects on SDL2_mixer: each sound's samples are one Mix_Chunk, converted once to the
+// mixer's format, and every buffer (a sound or a copy of it) plays on a mixer channel of its own,
+// so copies share the samples and Mix_Playing on its channel is a copy's playing status.
+#pragma once
+
+#include <memory>
+
+#include "engine/platform/sound_device.h"
+
+namespace platform::sdl {
+
+// `audioOpen`: the platform has opened the mixer (Mix_OpenAudio). Without it the device does not
+// open and every sound is silent, while the game runs on.
+std::unique_ptr<SoundDevice> CreateMixerSoundDevice(bool audioOpen);
+
+}  // namespace platform::sdl

@@ -1,5 +1,6 @@
 // The Scores and Help screens: the table, clearing it, the online table, the pages.
-#include "online/web_links.h"
+#include "online/online_config.h"
+#include "online/score_server_urls.h"
 #include "shell/config_file.h"
 #include "tests/support/menu_fixture.h"
 
@@ -42,9 +43,9 @@ TEST_F(ScoresTest, ShowsTheTableWithTheClearItemLitAndOpensTheOnlineTable) {
 
   Press(vk::Right);
   Press(vk::Return);
-  EXPECT_EQ(machine.shellImpl.opened, std::vector<std::string>({OnlineScoresUrl()}));
-  EXPECT_EQ(OnlineScoresUrl(),
-            "http://" + ScoreServer() + "/cgi/version.pl?prg=Skarvel&show&type=0");
+  EXPECT_EQ(machine.shellImpl.opened,
+            std::vector<std::string>({"http://" + std::string(ScoreServer()) +
+                                      "/cgi/version.pl?prg=Skarvel&show&type=0"}));
   EXPECT_EQ(screen().MenuScreen, msScores);
 }
 

@@ -1,0 +1,109 @@
+// The GET exchange: choose or open the connection, send the request, read the response, and
+// decide whether the connection may serve the next request.
+#include "online/http_client.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "online/http_byte_source.h"
+#include "online/http_errors.h"
+#include "online/http_reader.h"
+#include "online/http_request.h"
+#include "online/http_response.h"
+#include "online/http_url.h"
+
+namespace {
+
+using Clock = THttpSocket::Clock;
+
+// The socket as the response reader sees it: each wait bounded by the read time-out and by what
+// is left of the whole request's time.
+class TSocketSource : public THttpByteSource {
+ public:
+  TSocketSource(THttpSocket& socket, std::chrono::milliseconds wait, Clock::time_point deadline)
+      : socket_(socket), wait_(wait), deadline_(deadline) {}
+  size_t Receive(char* buffer, size_t size) override {
+    return socket_.Receive(buffer, size, std::min(Clock::now() + wait_, deadline_));
+  }
+  void LimitWait(std::chrono::milliseconds timeout) override { wait_ = std::min(wait_, timeout); }
+
+ private:
+  THttpSocket& socket_;
+  std::chrono::milliseconds wait_;
+  Clock::time_point deadline_;
+};
+
+// A kept-open connection the server has meanwhile dropped fails before any byte of the answer:
+// the request is then sent once more on a new connection.
+bool IsStaleConnection(const EHttpError& error) {
+  if (dynamic_cast<const EHttpConnectionClosed*>(&error) != nullptr) return true;
+  const auto* socketError = dynamic_cast<const EHttpSocketError*>(&error);
+  return socketError != nullptr &&
+         (socketError->ErrorCode() == ECONNRESET || socketError->ErrorCode() == EPIPE ||
+          socketError->ErrorCode() == ECONNABORTED);
+}
+
+}  // namespace
+
+std::string THttpClient::Get(const std::string& url) {
+  std::string result;
+  Get(url, result);
+  return result;
+}
+
+void THttpClient::Get(const std::string& url, std::string& result) {
+  result.clear();
+  const THttpUrl parts = SplitUrl(url);
+  const std::string requestPath = parts.Path + parts.Document;
+  const Clock::time_point deadline = Clock::now() + timeouts_.Request;
+
+  if (socket_.IsOpen() &&
+      (parts.Host != host_ || parts.Port != port_ || !keepAlive_ || !socket_.IsIdle())) {
+    socket_.Close();
+  }
+  keepAlive_ = false;
+  const std::string request = BuildGetRequest(
+      parts, cookies_.CookieHeader(parts.Host, requestPath, std::chrono::system_clock::now()));
+  const THttpCookieSink keepCookie = [&](std::string_view name, std::string_view value) {
+    cookies_.Store(name, value, parts.Host, requestPath, std::chrono::system_clock::now());
+  };
+
+  for (int attempt = 0;; ++attempt) {
+    const bool reused = socket_.IsOpen();
+    size_t received = 0;
+    try {
+      if (!reused) {
+        socket_.Connect(parts.Host, parts.Port,
+                        std::min(deadline, Clock::now() + timeouts_.Connect));
+        host_ = parts.Host;
+        port_ = parts.Port;
+      }
+      socket_.SendAll(request, deadline);
+      TSocketSource source(socket_, timeouts_.Read, deadline);
+      THttpReader reader(source);
+      try {
+        keepAlive_ = ReadResponse(reader, result, keepCookie, timeouts_.ErrorBodyRead).KeepAlive;
+      } catch (...) {
+        received = reader.BytesReceived();
+        throw;
+      }
+    } catch (const EHttpError& error) {
+      socket_.Close();
+      if (reused && attempt == 0 && received == 0 && IsStaleConnection(error)) {
+        result.clear();
+        continue;
+      }
+      throw;
+    } catch (...) {
+      socket_.Close();
+      throw;
+    }
+    if (!keepAlive_) socket_.Close();
+    return;
+  }
+}
+
+void THttpClient::Disconnect() {
+  socket_.Close();
+  keepAlive_ = false;
+}

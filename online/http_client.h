@@ -1,0 +1,40 @@
+// THttpClient: fetches a URL with GET over HTTP/1.1 and returns the body, for the online score
+// table. It keeps one connection open between requests to the same server, keeps the cookies the
+// server sets, follows no redirects, and bounds every wait so a dead server cannot freeze the game.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "online/cookie_store.h"
+#include "online/http_limits.h"
+#include "online/http_socket.h"
+
+class THttpClient {
+ public:
+  THttpClient() = default;
+
+  // Fetches `url` (absolute, "http") and returns its body byte for byte. Throws an EHttpError:
+  // EHttpSocketError (resolving, connecting, a reset, or a time-out), EHttpConnectionClosed,
+  // EHttpProtocolError for any status outside 2xx, EHttpLineTooLong, or a plain EHttpError for a
+  // response beyond the client's bounds or a header block cut short.
+  std::string Get(const std::string& url);
+  // The same, with the body put into `result`: when a 2xx body fails midway, `result` holds what
+  // had arrived when the error is thrown; after any other failure it is empty.
+  void Get(const std::string& url, std::string& result);
+
+  // Closes the open connection, if any.
+  void Disconnect();
+
+  void SetTimeouts(const THttpTimeouts& timeouts) { timeouts_ = timeouts; }
+  const THttpTimeouts& Timeouts() const { return timeouts_; }
+  TCookieStore& Cookies() { return cookies_; }
+
+ private:
+  THttpSocket socket_;
+  std::string host_;
+  uint16_t port_ = 0;
+  bool keepAlive_ = false;
+  TCookieStore cookies_;
+  THttpTimeouts timeouts_;
+};

@@ -1,0 +1,29 @@
+// Building the high-score server's URLs.
+#include "online/score_server_urls.h"
+
+namespace {
+
+std::string OnServer(std::string_view server, std::string_view target) {
+  std::string url = "http://";
+  url += server;
+  url += target;
+  return url;
+}
+
+}  // namespace
+
+std::string HandshakeUrl(std::string_view server) {
+  return OnServer(server, "/cgi/version.pl?version&prg=Skarvel");
+}
+
+std::string ResultUrl(std::string_view server, std::string_view encodedResult) {
+  return OnServer(server, "/cgi/version.pl?hs&prg=Skarvel&inf=") + std::string(encodedResult);
+}
+
+std::string HomePageUrl(std::string_view server) {
+  return OnServer(server, "/");
+}
+
+std::string OnlineTableUrl(std::string_view server) {
+  return OnServer(server, "/cgi/version.pl?prg=Skarvel&show&type=0");
+}

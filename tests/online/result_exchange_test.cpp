@@ -1,0 +1,102 @@
+// Sending a result to a test score server on the loopback interface: what the server receives and
+// decodes, and every way the exchange can fail without a second request or a hang.
+#include "online/result_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/result_decoder.h"
+#include "tests/support/scripted_http_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Reply = TScriptedHttpServer::Reply;
+
+std::string Ok(std::string_view body) {
+  return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+         std::string(body);
+}
+
+THttpTimeouts ShortTimeouts() {
+  THttpTimeouts timeouts;
+  timeouts.Connect = 300ms;
+  timeouts.Read = 300ms;
+  timeouts.Request = 3000ms;
+  timeouts.ErrorBodyRead = 300ms;
+  return timeouts;
+}
+
+// The request target of a recorded request.
+std::string TargetOf(const std::string& request) {
+  const size_t start = request.find(' ') + 1;
+  return request.substr(start, request.find(' ', start) - start);
+}
+
+TEST(SendResultToServer, SendsTheEncodedPayloadWithTheServerValueAfterTheHandshake) {
+  TScriptedHttpServer server({{Ok("OK|1.2|news|x|SV-77|tail")}, {Ok("OK thanks")}});
+  THttpClient client;
+  client.SetTimeouts(ShortTimeouts());
+  EXPECT_TRUE(SendResultToServer(client, server.Server(), 'K', "Ulrike", 4321, "NORWAY"));
+
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(TargetOf(requests[0].Bytes), "/cgi/version.pl?version&prg=Skarvel");
+  const std::string prefix = "/cgi/version.pl?hs&prg=Skarvel&inf=";
+  const std::string target = TargetOf(requests[1].Bytes);
+  ASSERT_EQ(target.rfind(prefix, 0), 0u) << target;
+  const std::string letters = target.substr(prefix.size());
+  EXPECT_EQ(letters.find_first_not_of(ResultAlphabet), std::string::npos) << letters;
+  EXPECT_EQ(DecodeResult(letters), "type=0|name=Ulrike|score=4321|key=K|p=SV-77|add=NORWAY|z=000");
+}
+
+TEST(SendResultToServer, FailsWithoutSendingTheResultWhenTheHandshakeIsRefused) {
+  struct Case {
+    const char* name;
+    Reply handshake;
+  };
+  const Case cases[] = {
+      {"not OK", {Ok("Error: unknown program")}},
+      {"empty", {Ok("")}},
+      {"OK in an error page", {"HTTP/1.1 500 Oops\r\nContent-Length: 2\r\n\r\nOK"}},
+      {"redirect", {"HTTP/1.1 302 Found\r\nLocation: /OK\r\nContent-Length: 0\r\n\r\n"}},
+      {"closed at once", {"", true}},
+  };
+  for (const Case& c : cases) {
+    TScriptedHttpServer server({c.handshake, {Ok("OK")}});
+    THttpClient client;
+    client.SetTimeouts(ShortTimeouts());
+    EXPECT_FALSE(SendResultToServer(client, server.Server(), 'K', "A", 1, "B")) << c.name;
+    EXPECT_EQ(server.Requests().size(), 1u) << c.name;
+  }
+}
+
+TEST(SendResultToServer, FailsWhenTheResultIsNotAcceptedOrTheServerIsSilent) {
+  Reply silent;
+  silent.Silent = true;
+  const Reply answers[] = {{Ok("DENIED")}, silent, {"HTTP/1.1 404 Not Found\r\n\r\n", true}};
+  for (const Reply& answer : answers) {
+    TScriptedHttpServer server({{Ok("OK||||v|")}, answer});
+    THttpClient client;
+    client.SetTimeouts(ShortTimeouts());
+    EXPECT_FALSE(SendResultToServer(client, server.Server(), 'K', "A", 1, "B")) << answer.Bytes;
+    EXPECT_EQ(server.Requests().size(), 2u);
+  }
+}
+
+TEST(SendResultToServer, FailsWhenNoServerListens) {
+  THttpClient client;
+  client.SetTimeouts(ShortTimeouts());
+  // Port 1 on the loopback interface: nothing of ours listens there, so the connection is refused.
+  EXPECT_FALSE(SendResultToServer(client, "127.0.0.1:1", 'K', "A", 1, "B"));
+  EXPECT_FALSE(SendResultToServer(client, "bad host name", 'K', "A", 1, "B"));
+}
+
+TEST(FetchReply, KeepsWhatArrivedOfABodyThatBrokeOff) {
+  TScriptedHttpServer server(
+      {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nOK\r\n", true}});
+  THttpClient client;
+  client.SetTimeouts(ShortTimeouts());
+  EXPECT_EQ(FetchReply(client, server.Url("/")), "OK");
+}
+
+}  // namespace

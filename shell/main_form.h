@@ -84,6 +84,7 @@ struct InputState {
 // The game-wide play variables that the shell itself touches.
 struct PlayState {
   int32_t BannerTimer = 0;
+  uint16_t Score = 0;  // wraps at 65536
 };
 
 class TmainForm {
@@ -192,6 +193,10 @@ class TmainForm {
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);
   void FrameTimer2Timer(int32_t LagCount);
+  // "GAME OVER" for its 1500 ms, then on to the score table's question or back to the menu.
+  void GameOverFrame(TCanvas& canvas);
+  // Leaves the game's screens for the main menu.
+  void BackToMenu();
 
   bool Closed() const { return closed_; }
 

@@ -9,14 +9,33 @@ void TmainForm::FrameTimer2Timer(int32_t /*LagCount*/) {
   back.Fill(0);
   SpriteEngine1.DrawAll();
   TCanvas& canvas = back.Canvas();
-  if (Screen.GameState == gsExitQuestion) {
-    canvas.Brush.Style = TBrushStyle::bsClear;
-    canvas.Font.Style = 0;
-    canvas.Font.Color = clBlack;
-    canvas.Font.Name = "Carolingia";
-    canvas.Font.Size = 16;
-    DrawExitQuestion(canvas);
-  }
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Font.Style = 0;
+  canvas.Font.Color = clBlack;
+  canvas.Font.Name = "Carolingia";
+  canvas.Font.Size = 16;
+  if (Screen.GameState == gsExitQuestion) DrawExitQuestion(canvas);
+  if (Screen.GameState == gsGameOver) GameOverFrame(canvas);
   canvas.Release();
   DrawSurface.Flip();
+}
+
+void TmainForm::GameOverFrame(TCanvas& canvas) {
+  Play.BannerTimer -= FrameInterval;
+  canvas.Font.Size = 38;
+  canvas.Font.Color = clRed;
+  canvas.TextOut(250, 280, "GAME OVER");
+  if (Play.BannerTimer > 0) return;
+  SetCursorVisible(true);
+  // A score that places in the table opens the result dialog, which comes with the end-of-game
+  // screens; a game that scored nothing, the only kind there is so far, never places.
+  if (FindScorePlace(Config, Play.Score) == NoScorePlace) BackToMenu();
+}
+
+void TmainForm::BackToMenu() {
+  Screen.GameState = gsMenu;
+  SpriteEngine1.Root().RemoveAll();
+  FrameTimer2.SetEnabled(false);
+  CreateMenuField();
+  FrameTimer1.SetEnabled(true);
 }

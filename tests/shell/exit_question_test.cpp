@@ -133,6 +133,22 @@ TEST_F(ExitQuestionTest, DuringAGameCancelResumesAndOkEndsTheGameWithoutEndingTh
   EXPECT_EQ(Plays("looser"), before + 1);
   Step(16);
   EXPECT_FALSE(ok);
+
+  // "GAME OVER" stands its 1500 ms (94 frames of 16); a game that scored nothing then returns to
+  // the main menu.
+  const int framesBefore = machine.windowImpl.presentCount;
+  while (screen().GameState == gsGameOver && machine.windowImpl.presentCount < framesBefore + 200) {
+    Step(16);
+  }
+  EXPECT_EQ(machine.windowImpl.presentCount - framesBefore, 93);  // the 94th frame left the game
+  EXPECT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(screen().MenuScreen, msMainMenu);
+  EXPECT_TRUE(form->FrameTimer1.Enabled());
+  EXPECT_FALSE(form->FrameTimer2.Enabled());
+  EXPECT_GE(machine.windowImpl.cursorCounter, 0);
+  ASSERT_TRUE(menu().MainItems[1]);
+  EXPECT_TRUE(menu().MainItems[1]->Visible);
+  EXPECT_NO_THROW(form->ImageList1.Items.Find("newgame"));
 }
 
 TEST_F(ExitQuestionTest, OverTheResultAndSendDialogsCancelGivesThemBackTheirLiveItems) {

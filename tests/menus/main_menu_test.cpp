@@ -56,10 +56,14 @@ TEST_F(MainMenuTest, NewGameHandsTheSpriteEngineAndTheImageListOverToTheGame) {
   EXPECT_EQ(screen().GameState, gsPlaying);
   EXPECT_FALSE(form->FrameTimer1.Enabled());
   EXPECT_TRUE(form->FrameTimer2.Enabled());
-  EXPECT_EQ(form->SpriteEngine1.Root().ChildCount(), 0);
+  // Of the menu nothing is left; the game's dialog frame waits hidden over the field.
+  EXPECT_EQ(form->SpriteEngine1.Root().ChildCount(), 1);
   EXPECT_FALSE(item);
   EXPECT_FALSE(menu().CurrentItems[1]);
-  EXPECT_FALSE(menu().ClosingWindow);
+  ASSERT_TRUE(menu().ClosingWindow);
+  EXPECT_FALSE(menu().ClosingWindow->Visible);
+  EXPECT_EQ(menu().ClosingWindow->Image, &form->ImageList1.Items[1]);
+  EXPECT_EQ(menu().ClosingWindow->Z(), 10);
   EXPECT_NO_THROW(form->ImageList1.Items.Find("dayback"));
   EXPECT_THROW(form->ImageList1.Items.Find("newgame"), EPictureCollectionError);
   EXPECT_EQ(Plays("menu"), 1);

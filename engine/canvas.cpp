@@ -23,12 +23,12 @@ void TCanvas::FillRect(int left, int top, int right, int bottom, uint32_t pixel)
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
   taken_ = true;
-  const platform::FontSpec spec = Spec();
+  const platform::FontSpec face = Spec();
   if (Brush.Style == TBrushStyle::bsSolid) {
-    FillRect(x, y, x + text_.TextWidth(spec, text), y + text_.TextHeight(spec),
+    FillRect(x, y, x + text_.TextWidth(face, text), y + text_.TextHeight(face),
              ColorToPixel(Brush.Color));
   }
-  text_.DrawText(spec, ColorToPixel(Font.Color), text, target_, x, y);
+  text_.DrawText(face, ColorToPixel(Font.Color), text, target_, x, y);
 }
 
 int TCanvas::TextWidth(std::string_view text) {

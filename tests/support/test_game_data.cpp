@@ -69,8 +69,8 @@ ImageArchiveItem Solid(const std::string& name, int width, int height, uint32_t 
 template <size_t N>
 std::vector<ImageArchiveItem> Items(const std::array<PictureSpec, N>& specs) {
   std::vector<ImageArchiveItem> items;
-  for (const PictureSpec& spec : specs) {
-    items.push_back(Solid(spec.name, spec.width, spec.height, spec.color));
+  for (const PictureSpec& picture : specs) {
+    items.push_back(Solid(picture.name, picture.width, picture.height, picture.color));
   }
   return items;
 }
@@ -96,8 +96,8 @@ void Save(const std::filesystem::path& path, const Bytes& bytes) {
 }  // namespace
 
 uint32_t PictureColor(std::string_view name) {
-  for (const PictureSpec& spec : MenuPictures) {
-    if (name == spec.name) return spec.color;
+  for (const PictureSpec& picture : MenuPictures) {
+    if (name == picture.name) return picture.color;
   }
   return 0;
 }

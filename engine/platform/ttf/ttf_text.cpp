@@ -89,16 +89,16 @@ class TtfTextRasterizer : public TextRasterizer {
   }
 
  private:
-  TTF_Font* Font(const FontSpec& spec) {
-    const auto key = std::make_tuple(spec.size, spec.style);
+  TTF_Font* Font(const FontSpec& face) {
+    const auto key = std::make_tuple(face.size, face.style);
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
     TTF_Font* font =
-        TTF_OpenFontDPI(fontFile_.c_str(), std::max(spec.size, 1), ScreenDpi, ScreenDpi);
+        TTF_OpenFontDPI(fontFile_.c_str(), std::max(face.size, 1), ScreenDpi, ScreenDpi);
     if (font == nullptr) {
       throw EPlatformError("Font '" + fontFile_.string() + "' cannot be opened: " + TTF_GetError());
     }
-    TTF_SetFontStyle(font, TtfStyle(spec.style));
+    TTF_SetFontStyle(font, TtfStyle(face.style));
     fonts_.emplace(key, font);
     return font;
   }

@@ -193,6 +193,9 @@ class TmainForm {
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);
   void FrameTimer2Timer(int32_t LagCount);
+  // The back buffer's canvas as both frame loops draw their texts: the game's font at 16,
+  // black, over a transparent background.
+  TCanvas& TextCanvas(TDirectDrawSurface& back);
   // "GAME OVER" for its 1500 ms, then on to the score table's question or back to the menu.
   void GameOverFrame(TCanvas& canvas);
   // Leaves the game's screens for the main menu.

@@ -8,12 +8,7 @@ void TmainForm::FrameTimer2Timer(int32_t /*LagCount*/) {
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
   SpriteEngine1.DrawAll();
-  TCanvas& canvas = back.Canvas();
-  canvas.Brush.Style = TBrushStyle::bsClear;
-  canvas.Font.Style = 0;
-  canvas.Font.Color = clBlack;
-  canvas.Font.Name = "Carolingia";
-  canvas.Font.Size = 16;
+  TCanvas& canvas = TextCanvas(back);
   if (Screen.GameState == gsExitQuestion) DrawExitQuestion(canvas);
   if (Screen.GameState == gsGameOver) GameOverFrame(canvas);
   canvas.Release();

@@ -9,6 +9,13 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
   SpriteEngine1.DrawAll();
+  TCanvas& canvas = TextCanvas(back);
+  DrawMenuTexts(canvas);
+  canvas.Release();
+  DrawSurface.Flip();
+}
+
+TCanvas& TmainForm::TextCanvas(TDirectDrawSurface& back) {
   TCanvas& canvas = back.Canvas();
   canvas.Brush.Style = TBrushStyle::bsClear;
   canvas.Font.Style = 0;
@@ -16,7 +23,5 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   canvas.Font.Color = clBlack;
   canvas.Font.Name = "Carolingia";
   canvas.Font.Size = 16;
-  DrawMenuTexts(canvas);
-  canvas.Release();
-  DrawSurface.Flip();
+  return canvas;
 }

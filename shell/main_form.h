@@ -29,7 +29,10 @@
 #include "engine/wave_list.h"
 #include "menus/menu_state.h"
 #include "shell/config_record.h"
-#include "shell/game_state.h"
+#include "game/game_state.h"
+#include "game/game_world.h"
+#include "game/play_state.h"
+#include "menus/menu_screen.h"
 
 // What a close handler answers: let the window close, or refuse.
 enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
@@ -64,27 +67,16 @@ struct ScreenState {
   bool ExitConfirmed = false;
 };
 
-// Keyboard and pointer state of the menus and of pointer steering.
-struct InputState {
+// Keyboard and pointer state of the menus, and the pointer's steering of the dragon.
+struct InputState : PointerSteering {
   bool KeyLatch = false;
   bool PointerOnMainMenu = false;
   bool PointerOverItem = false;
   bool TextEntryActive = false;
-  uint8_t PointerStepLeft = 0;
-  uint8_t PointerStepRight = 0;
-  uint8_t PointerStepUp = 0;
-  uint8_t PointerStepDown = 0;
-  bool PointerFire = false;
   // Frames the text cursor has blinked for.
   uint8_t BlinkCounter = 0;
   // The left button went down on the surface; its release there is a click.
   bool LeftPressed = false;
-};
-
-// The game-wide play variables that the shell itself touches.
-struct PlayState {
-  int32_t BannerTimer = 0;
-  uint16_t Score = 0;  // wraps at 65536
 };
 
 class TmainForm {
@@ -128,6 +120,8 @@ class TmainForm {
   uint32_t CurrentSong = 0;
   // The placement saved by the last switch to full screen.
   std::optional<platform::WindowPlacement> SavedPlacement;
+  // What the game's sprites share of the state above, and the field's long-lived sprites.
+  TGameWorld World;
 
   // --- Start-up, display mode, music and pointer (main_form_startup.cpp).
   void FormCreate();
@@ -196,8 +190,9 @@ class TmainForm {
   // The back buffer's canvas as both frame loops draw their texts: the game's font at 16,
   // black, over a transparent background.
   TCanvas& TextCanvas(TDirectDrawSurface& back);
-  // "GAME OVER" for its 1500 ms, then on to the score table's question or back to the menu.
-  void GameOverFrame(TCanvas& canvas);
+  // The captions and transitions of the end of a game (game over, the result dialog, the send
+  // question, sending and its failure), drawn over the frozen field (main_form_game_over.cpp).
+  void EndOfGameFrame(TCanvas& canvas);
   // Leaves the game's screens for the main menu.
   void BackToMenu();
 

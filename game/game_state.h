@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "menus/menu_screen.h"
-
 using GameStateValue = uint8_t;
 constexpr GameStateValue gsMenu = 1;
 constexpr GameStateValue gsPlaying = 2;

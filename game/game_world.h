@@ -1,0 +1,57 @@
+// What the game's sprites share: the play variables, the screen state, the pictures, the random
+// generator, the input, the sound player and the long-lived sprites of the field. The main window
+// owns the values; the world holds references to them, and every game sprite holds the world.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string_view>
+#include <utility>
+
+#include "engine/random.h"
+#include "engine/sprite_ref.h"
+#include "game/game_state.h"
+#include "game/play_state.h"
+
+class TGameInput;
+class TImageList;
+class TSpriteEngine;
+class TGameBack;
+class TMountain;
+class THeroSprite;
+class TShieldSprite;
+class TBonusIndicatorSprite;
+class TScaleSprite;
+
+struct TGameWorld {
+  TGameWorld(PlayState& play, GameStateValue& gameState, TImageList& images, TRandom& rng,
+             const TGameInput& input, PointerSteering& pointer,
+             std::function<void(std::string_view)> playSound, TSpriteEngine& engine)
+      : Play(play),
+        GameState(gameState),
+        Images(images),
+        Rng(rng),
+        Input(input),
+        Pointer(pointer),
+        PlaySound(std::move(playSound)),
+        Engine(engine) {}
+
+  PlayState& Play;
+  GameStateValue& GameState;
+  TImageList& Images;
+  TRandom& Rng;
+  const TGameInput& Input;
+  PointerSteering& Pointer;
+  // Plays a sound effect when sounds are switched on.
+  std::function<void(std::string_view)> PlaySound;
+  // Where the field's sprites are created: the engine at the root of the sprite tree.
+  TSpriteEngine& Engine;
+
+  // The long-lived sprites of the field, empty outside a game.
+  TSpriteRef<TGameBack> Back;
+  std::array<TSpriteRef<TMountain>, 2> MiddleStrips;
+  TSpriteRef<THeroSprite> Hero;
+  TSpriteRef<TShieldSprite> Shield;
+  TSpriteRef<TBonusIndicatorSprite> BonusIndicator;
+  TSpriteRef<TScaleSprite> Scale;
+};

@@ -27,12 +27,12 @@
 #include "engine/sound_device.h"
 #include "engine/sprite_engine_component.h"
 #include "engine/wave_list.h"
-#include "menus/menu_state.h"
-#include "shell/config_record.h"
 #include "game/game_state.h"
 #include "game/game_world.h"
 #include "game/play_state.h"
 #include "menus/menu_screen.h"
+#include "menus/menu_state.h"
+#include "shell/config_record.h"
 
 // What a close handler answers: let the window close, or refuse.
 enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };

@@ -13,8 +13,9 @@ TmainForm::TmainForm(platform::Platform& platform)
       GameInput1(platform.keyboard(), platform.joystick(), platform.window()),
       FrameTimer2(Application),
       SoundDevice1(platform.sound()),
-      World(Play, Screen.GameState, ImageList1, Rng, GameInput1, Input,
-            [this](std::string_view name) { PlaySound(name); }, SpriteEngine1.Root()),
+      World(
+          Play, Screen.GameState, ImageList1, Rng, GameInput1, Input,
+          [this](std::string_view name) { PlaySound(name); }, SpriteEngine1.Root()),
       platform_(platform) {
   Application.SetErrorHandler([this](const char* message) { ShowError(message); });
   SpriteEngine1.SetDrawSurface(&DrawSurface);

@@ -5,8 +5,9 @@
 // main_form_keys.cpp (keys and typing), main_form_menu.cpp (the menu field, highlight and item
 // activation), main_form_screens.cpp (Options, Scores, Help), main_form_dialogs.cpp (the menu's
 // questions and the boss-key prompt), main_form_menu_frame.cpp and main_form_menu_texts.cpp (the
-// menu frame), main_form_game_frame.cpp and main_form_game_field.cpp (the game), and
-// main_form_online.cpp (the publisher's pages).
+// menu frame), main_form_game_frame.cpp and main_form_game_field.cpp (the game),
+// main_form_game_over.cpp, main_form_result_dialog.cpp and main_form_submit.cpp (the end of a
+// game and sending its result), and main_form_online.cpp (the publisher's pages).
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,8 @@
 #include "game/play_state.h"
 #include "menus/menu_screen.h"
 #include "menus/menu_state.h"
+#include "online/http_client.h"
+#include "online/online_config.h"
 #include "shell/config_record.h"
 
 // What a close handler answers: let the window close, or refuse.
@@ -196,6 +199,19 @@ class TmainForm {
   // Leaves the game's screens for the main menu.
   void BackToMenu();
 
+  // --- The end of a game: the result dialog, the send question and sending the result
+  // (main_form_game_over.cpp, main_form_result_dialog.cpp, main_form_submit.cpp).
+  // The client that talks to the high-score server.
+  THttpClient HttpClient1;
+  // Where results are sent: the server this build names; a test points it at its own.
+  std::string ResultServer{ScoreServer()};
+  // Sends the result to the high-score server, blocking until the exchange is over: success
+  // leaves the game for the Scores screen, failure shows "CAN'T CONNECT TO SERVER!".
+  void SubmitResult();
+  // The result dialog's OK: the entry goes into the table and "config.dat", then the send
+  // question.
+  void TakeResult();
+
   bool Closed() const { return closed_; }
 
  private:
@@ -244,6 +260,21 @@ class TmainForm {
   void DrawExitQuestion(TCanvas& canvas);
   void DrawOptionsTexts(TCanvas& canvas);
   void DrawScoresTexts(TCanvas& canvas);
+
+  // The end of a game (main_form_game_over.cpp, main_form_result_dialog.cpp,
+  // main_form_submit.cpp).
+  void GameOverFrame(TCanvas& canvas);
+  void OpenResultDialog();
+  void DrawResultDialog(TCanvas& canvas);
+  void DrawSendQuestion(TCanvas& canvas);
+  void DrawSending(TCanvas& canvas);
+  void SendFailedFrame(TCanvas& canvas);
+  void ActivateResultItem();
+  void ActivateSendItem();
+  // The send question's No: the main menu with the Scores screen open, the new entry in sight.
+  void ShowScoresAfterGame();
+  // The one frame painted while the result is on its way.
+  void ShowPleaseWait();
 
   platform::Platform& platform_;
   bool closed_ = false;

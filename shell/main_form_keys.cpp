@@ -53,6 +53,13 @@ void TmainForm::MenuKeyDown(uint16_t key, platform::ShiftState shift) {
   switch (key) {
     case vk::Return:
       if ((shift & platform::ssAlt) != 0) return;  // Alt+Enter acts on release
+      if (s.GameState == gsNameEntry && screen == msResultDialog && s.MenuFocus == riName &&
+          Input.TextEntryActive) {
+        // Enter after typing the name takes the result, as OK does.
+        Input.TextEntryActive = false;
+        TakeResult();
+        return;
+      }
       ActivateItem();
       return;
     case vk::Escape:

@@ -141,8 +141,14 @@ void TmainForm::ActivateItem() {
     case msClearScoresDialog:
       ActivateClearScoresItem();
       break;
+    case msResultDialog:
+      ActivateResultItem();
+      break;
+    case msSendDialog:
+      ActivateSendItem();
+      break;
     default:
-      // The boss-key prompt has no items; the result and send dialogs belong to the end of a game.
+      // The boss-key prompt has no items.
       break;
   }
 }

@@ -2,6 +2,7 @@
 // cursor and the focus frame, the score table, and the questions of the dialogs.
 #include <string>
 
+#include "shell/display_text.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -10,28 +11,6 @@ constexpr int ScoresFontSize = 18;
 constexpr int FocusFramePenWidth = 2;
 // The text cursor shows for half of every 32 frames.
 constexpr uint8_t BlinkPeriod = 32;
-
-// The game's texts are single-byte characters; the canvas draws UTF-8.
-std::string Latin1ToUtf8(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out.push_back(c);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-    }
-  }
-  return out;
-}
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
 
 }  // namespace
 

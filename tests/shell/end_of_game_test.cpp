@@ -1,0 +1,335 @@
+// The end of a game, played through: "GAME OVER", the result dialog with its fields and caret,
+// the entry saved in "config.dat", the result sent to a score server on the loopback interface
+// (or not, when it is down), and the Scores screen at the end.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "online/online_config.h"
+#include "shell/config_file.h"
+#include "tests/support/menu_fixture.h"
+#include "tests/support/result_decoder.h"
+#include "tests/support/scripted_http_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_data::PictureColor;
+
+std::string Ok(std::string_view body) {
+  return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+         std::string(body);
+}
+
+// The request target of a recorded request.
+std::string TargetOf(const std::string& request) {
+  const size_t start = request.find(' ') + 1;
+  return request.substr(start, request.find(' ', start) - start);
+}
+
+std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(std::filesystem::file_size(path), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+bool Reddish(uint32_t pixel) {
+  return (pixel >> 16 & 0xFF) > 0xC0 && (pixel >> 8 & 0xFF) < 0x50 && (pixel & 0xFF) < 0x50;
+}
+bool Dark(uint32_t pixel) {
+  return (pixel >> 16 & 0xFF) < 0x40 && (pixel >> 8 & 0xFF) < 0x40 && (pixel & 0xFF) < 0x40;
+}
+
+// The line of text of a dialog at `top`: how much of it is red, how much black, and where its
+// red ends on the right.
+struct TextLine {
+  int red = 0;
+  int dark = 0;
+  int redRight = -1;
+};
+
+class EndOfGameTest : public MenuTest {
+ protected:
+  void SetUp() override {
+    MenuTest::SetUp();
+    THttpTimeouts timeouts;
+    timeouts.Connect = 500ms;
+    timeouts.Read = 500ms;
+    timeouts.Request = 3000ms;
+    timeouts.ErrorBodyRead = 500ms;
+    form->HttpClient1.SetTimeouts(timeouts);
+  }
+
+  // Starts a game, lets its banner pass, ends it through the exit question with `score` and
+  // waits out "GAME OVER".
+  void EndGameWithScore(uint16_t score) {
+    ChooseMainItem(miNewGame);
+    for (int frame = 0; frame < 500 && screen().GameState == gsLevelBanner; ++frame) Step(16);
+    ASSERT_EQ(screen().GameState, gsPlaying);
+    form->Play.Score = score;
+    Press(vk::Escape);
+    Press(vk::Return);  // OK: the game ends
+    ASSERT_EQ(screen().GameState, gsGameOver);
+    for (int frame = 0; frame < 200 && screen().GameState == gsGameOver; ++frame) Step(16);
+  }
+
+  TextLine LineAt(int top, int height = 22, int left = 220, int right = 580) {
+    TextLine line;
+    for (int y = top; y < top + height; ++y) {
+      for (int x = left; x < right; ++x) {
+        const uint32_t pixel = Pixel(x, y);
+        if (Reddish(pixel)) {
+          ++line.red;
+          line.redRight = std::max(line.redRight, x);
+        }
+        if (Dark(pixel)) ++line.dark;
+      }
+    }
+    return line;
+  }
+
+  // Draws the next frame with the text cursor in the half of its period asked for.
+  void FrameWithCaret(bool shown) {
+    input().BlinkCounter = shown ? 31 : 15;  // the frame counts one up first
+    Step(16);
+  }
+
+  std::optional<ConfigRecord> SavedConfig() { return ReadConfigFile(folder.path() / "config.dat"); }
+};
+
+TEST_F(EndOfGameTest, APlacingResultIsNamedSavedSentAndShownOnTheScoresScreen) {
+  TScriptedHttpServer server({{Ok("OK|1.4|news||SV42|rest")}, {Ok("OK stored")}});
+  form->ResultServer = server.Server();
+  config().PlayerCountry.SetText("");
+  EndGameWithScore(555);
+
+  ASSERT_EQ(screen().GameState, gsNameEntry);
+  EXPECT_EQ(form->Play.ScorePlace, 6);
+  EXPECT_EQ(screen().MenuScreen, msResultDialog);
+  EXPECT_EQ(screen().MenuFocus, riName);
+  EXPECT_TRUE(input().TextEntryActive);
+  EXPECT_TRUE(Shown(menu().ClosingWindow));
+  EXPECT_EQ(ShownSlots(menu().CurrentItems), 0);  // OK's highlight waits for the focus
+  EXPECT_GE(machine.windowImpl.cursorCounter, 0);
+
+  Type("Sigrid 7!");  // "!" is no name character
+  Press(vk::Down);
+  EXPECT_EQ(screen().MenuFocus, riCountry);
+  Type("norway");
+  EXPECT_EQ(form->PlayerName, "Sigrid 7");
+  EXPECT_EQ(config().PlayerCountry.Text(), "norway");
+
+  ClickItem(msResultDialog, diOk);
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+  EXPECT_EQ(screen().MenuScreen, msSendDialog);
+  EXPECT_EQ(screen().MenuFocus, diOk);
+  EXPECT_FALSE(input().TextEntryActive);
+  EXPECT_EQ(ShownSlots(menu().CurrentItems), 0b01);
+  const std::optional<ConfigRecord> saved = SavedConfig();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->ScoreTable[5].Name.Text(), "Sigrid 7");
+  EXPECT_EQ(saved->ScoreTable[5].Score, 555);
+  EXPECT_EQ(saved->ScoreTable[6].Name.Text(), "Anonymous");
+  EXPECT_EQ(saved->ScoreTable[6].Score, 500);
+  EXPECT_EQ(saved->ScoreTable[9].Score, 200);
+  EXPECT_EQ(saved->PlayerCountry.Text(), "norway");
+
+  Press(vk::Return);  // Yes
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(TargetOf(requests[0].Bytes), "/cgi/version.pl?version&prg=Skarvel");
+  const std::string prefix = "/cgi/version.pl?hs&prg=Skarvel&inf=";
+  const std::string target = TargetOf(requests[1].Bytes);
+  ASSERT_EQ(target.rfind(prefix, 0), 0u) << target;
+  EXPECT_EQ(DecodeResult(target.substr(prefix.size())),
+            std::string("type=0|name=Sigrid 7|score=555|key=") + ResultKey() +
+                "|p=SV42|add=norway|z=000");
+
+  // Sent: the main menu with the Scores screen open, the new entry in the table.
+  EXPECT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(screen().MenuScreen, msScores);
+  EXPECT_EQ(screen().MainFocus, miScores);
+  EXPECT_TRUE(form->FrameTimer1.Enabled());
+  EXPECT_FALSE(form->FrameTimer2.Enabled());
+  EXPECT_EQ(config().ScoreTable[5].Name.Text(), "Sigrid 7");
+  Step(16);
+  EXPECT_EQ(Pixel(330, 190), PictureColor("scoreback"));
+  EXPECT_FALSE(Shown(menu().ClosingWindow));
+  // The menu answers as usual.
+  Press(vk::Escape);
+  EXPECT_EQ(screen().MenuScreen, msMainMenu);
+}
+
+TEST_F(EndOfGameTest, WithTheServerDownTheNoticeStandsThenTheQuestionComesBack) {
+  // Nothing of ours listens on port 1 of the loopback interface: the connection is refused.
+  form->ResultServer = "127.0.0.1:1";
+  form->PlayerName = "Ivar";
+  EndGameWithScore(1200);
+  ASSERT_EQ(screen().GameState, gsNameEntry);
+  EXPECT_EQ(form->Play.ScorePlace, 1);
+  Press(vk::Return);  // Enter in the name field takes the result
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+
+  const int presents = machine.windowImpl.presentCount;
+  Press(vk::Return);  // Yes
+  EXPECT_EQ(screen().GameState, gsSendFailed);
+  EXPECT_EQ(form->Play.BannerTimer, 1500);
+  // The one frame painted before the exchange asked the player to wait.
+  EXPECT_EQ(machine.windowImpl.presentCount, presents + 1);
+  EXPECT_GT(LineAt(220, 22, 330, 480).red, 30);
+
+  int frames = 0;
+  while (screen().GameState == gsSendFailed && frames < 200) {
+    Step(16);
+    ++frames;
+    if (frames == 1) {
+      EXPECT_GT(LineAt(240, 22, 240, 560).red, 100) << "CAN'T CONNECT TO SERVER!";
+      EXPECT_GT(LineAt(195, 22, 230, 400).dark, 50) << "SENDING RESULTS";
+    }
+  }
+  EXPECT_EQ(frames, 94);  // 1500 ms of 16 ms frames
+  EXPECT_EQ(screen().GameState, gsSendQuestion);
+  EXPECT_EQ(screen().MenuScreen, msSendDialog);
+  Step(16);
+  EXPECT_EQ(LineAt(240, 22, 240, 560).red, 0);
+  EXPECT_GT(LineAt(280, 22, 240, 560).dark, 50) << "WORLD'S HIGHSCORE PAGE?";
+
+  // The entry was saved before the attempt and is still there; No shows it.
+  ASSERT_TRUE(SavedConfig());
+  EXPECT_EQ(SavedConfig()->ScoreTable[0].Name.Text(), "Ivar");
+  EXPECT_EQ(SavedConfig()->ScoreTable[0].Score, 1200);
+  Press(vk::Down);
+  Press(vk::Return);  // No
+  EXPECT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(screen().MenuScreen, msScores);
+  EXPECT_EQ(config().ScoreTable[0].Name.Text(), "Ivar");
+}
+
+TEST_F(EndOfGameTest, OnlyAScoreAboveTheTenthEntryOpensTheDialog) {
+  struct Case {
+    uint16_t score;
+    bool places;
+  };
+  for (const Case c : {Case{0, false}, Case{100, false}, Case{101, true}}) {
+    EndGameWithScore(c.score);
+    EXPECT_EQ(screen().GameState, c.places ? gsNameEntry : gsMenu) << c.score;
+    EXPECT_EQ(form->Play.ScorePlace, c.places ? 10 : NoScorePlace) << c.score;
+    if (c.places) ClickItem(msResultDialog, diCancel);
+    ASSERT_EQ(screen().MenuScreen, msMainMenu);
+  }
+}
+
+TEST_F(EndOfGameTest, CancelEntersNothingAndTheNameStaysForTheNextGame) {
+  const std::string before = FileBytes(folder.path() / "config.dat");
+  ASSERT_FALSE(before.empty());
+  const ConfigRecord table = config();
+  EndGameWithScore(900);
+  Type("Astrid");
+  Press(vk::Down);
+  Press(vk::Down);  // past the fields and OK, round to Cancel
+  Press(vk::Down);
+  ASSERT_EQ(screen().MenuFocus, diCancel);
+  EXPECT_FALSE(input().TextEntryActive);
+  Press(vk::Return);
+  EXPECT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(screen().MenuScreen, msMainMenu);
+  EXPECT_TRUE(form->FrameTimer1.Enabled());
+  EXPECT_EQ(FileBytes(folder.path() / "config.dat"), before);
+  EXPECT_EQ(config(), table);
+  Type("x");  // nothing takes typing in the menu
+  EXPECT_EQ(form->PlayerName, "Astrid");
+
+  // The next game's dialog shows the name typed before, ready to be edited.
+  EndGameWithScore(900);
+  ASSERT_EQ(screen().GameState, gsNameEntry);
+  EXPECT_EQ(form->PlayerName, "Astrid");
+  FrameWithCaret(false);
+  EXPECT_GT(LineAt(260).red, 50);
+  Press(vk::Back);
+  Type("ur");
+  EXPECT_EQ(form->PlayerName, "Astriur");
+  Type("12345");  // the eleventh character is dropped
+  EXPECT_EQ(form->PlayerName, "Astriur123");
+}
+
+TEST_F(EndOfGameTest, TheFocusedLineIsRedWithTheBlinkingCaretAndTheOtherBlack) {
+  config().PlayerCountry.SetText("se");
+  form->PlayerName = "Bo";
+  EndGameWithScore(700);
+  ASSERT_EQ(screen().GameState, gsNameEntry);
+  struct Case {
+    uint8_t focus;
+    int focusedTop;
+    int otherTop;
+  };
+  for (const Case c : {Case{riName, 260, 320}, Case{riCountry, 320, 260}}) {
+    while (screen().MenuFocus != c.focus) Press(vk::Down);
+    ASSERT_TRUE(input().TextEntryActive);
+    FrameWithCaret(false);
+    const TextLine plain = LineAt(c.focusedTop);
+    const TextLine other = LineAt(c.otherTop);
+    FrameWithCaret(true);
+    const TextLine withCaret = LineAt(c.focusedTop);
+    EXPECT_GT(plain.red, 30) << int(c.focus);
+    EXPECT_EQ(other.red, 0) << int(c.focus);
+    EXPECT_GT(other.dark, 30) << int(c.focus);
+    // The caret stands right of the text, which does not move.
+    EXPECT_GT(withCaret.redRight, plain.redRight + 1) << int(c.focus);
+    EXPECT_GT(withCaret.red, plain.red) << int(c.focus);
+    EXPECT_EQ(LineAt(c.otherTop).red, 0) << int(c.focus);
+  }
+  // On OK neither line is red and typing goes nowhere.
+  Press(vk::Down);
+  ASSERT_EQ(screen().MenuFocus, diOk);
+  EXPECT_FALSE(input().TextEntryActive);
+  Type("zz");
+  EXPECT_EQ(form->PlayerName, "Bo");
+  FrameWithCaret(true);
+  EXPECT_EQ(LineAt(260).red + LineAt(320).red, 0);
+}
+
+TEST_F(EndOfGameTest, EnterInTheCountryFieldDoesNotTakeTheResult) {
+  EndGameWithScore(800);
+  Press(vk::Down);
+  ASSERT_EQ(screen().MenuFocus, riCountry);
+  const int before = Plays("menu");
+  Press(vk::Return);
+  EXPECT_EQ(screen().GameState, gsNameEntry);
+  EXPECT_EQ(Plays("menu"), before + 1);
+  EXPECT_TRUE(input().TextEntryActive);
+  // The pointer moves the focus to the name field; a click there takes nothing either.
+  ClickItem(msResultDialog, riName);
+  EXPECT_EQ(screen().MenuFocus, riName);
+  EXPECT_EQ(screen().GameState, gsNameEntry);
+  EXPECT_TRUE(input().TextEntryActive);
+}
+
+TEST_F(EndOfGameTest, ThePointerFindsTheSendQuestionsAnswersWhereTheyAreSeen) {
+  EndGameWithScore(800);
+  Press(vk::Return);
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+  // The right half of the No picture, beyond the rectangle the question starts with.
+  const ItemRect& no = menu().ItemRects.At(msResultDialog, diCancel);
+  MoveAndClick(no.Left + no.Width - 4, no.Top + no.Height - 4);
+  EXPECT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(screen().MenuScreen, msScores);
+}
+
+TEST_F(EndOfGameTest, TheExitQuestionOverTheResultDialogShowsItsOwnWords) {
+  form->PlayerName = "Helga";
+  EndGameWithScore(800);
+  FrameWithCaret(true);
+  ASSERT_GT(LineAt(260).red, 30);
+  form->Close();
+  ASSERT_EQ(screen().MenuScreen, msExitDialog);
+  Step(16);
+  EXPECT_EQ(LineAt(260).red, 0);
+  EXPECT_GT(LineAt(270, 22, 300, 500).dark, 50) << "EXIT THE GAME?";
+  Press(vk::Escape);  // Cancel
+  EXPECT_EQ(screen().MenuScreen, msResultDialog);
+  FrameWithCaret(true);
+  EXPECT_GT(LineAt(260).red, 30);
+}
+
+}  // namespace

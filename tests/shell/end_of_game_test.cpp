@@ -321,9 +321,11 @@ TEST_F(EndOfGameTest, TheExitQuestionOverTheResultDialogShowsItsOwnWords) {
   EndGameWithScore(800);
   FrameWithCaret(true);
   ASSERT_GT(LineAt(260).red, 30);
+  ASSERT_GT(LineAt(230, 20).dark, 50) << "PLEASE, ENTER YOUR NAME:";
   form->Close();
   ASSERT_EQ(screen().MenuScreen, msExitDialog);
   Step(16);
+  EXPECT_EQ(LineAt(230, 20).dark, 0);
   EXPECT_EQ(LineAt(260).red, 0);
   EXPECT_GT(LineAt(270, 22, 300, 500).dark, 50) << "EXIT THE GAME?";
   Press(vk::Escape);  // Cancel

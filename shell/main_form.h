@@ -275,6 +275,8 @@ class TmainForm {
   void ShowScoresAfterGame();
   // The one frame painted while the result is on its way.
   void ShowPleaseWait();
+  // Empties the event queue of the keys and clicks that came while the game could not answer.
+  void DropInputMadeWhileWaiting();
 
   platform::Platform& platform_;
   bool closed_ = false;

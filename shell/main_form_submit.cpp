@@ -27,10 +27,40 @@ void TmainForm::SubmitResult() {
     Screen.GameState = gsSendQuestion;
     Screen.MenuFocus = diCancel;
     ActivateItem();
-    return;
+  } else {
+    Play.BannerTimer = SendFailedNoticeTime;
+    Screen.GameState = gsSendFailed;
   }
-  Play.BannerTimer = SendFailedNoticeTime;
-  Screen.GameState = gsSendFailed;
+  DropInputMadeWhileWaiting();
+}
+
+void TmainForm::DropInputMadeWhileWaiting() {
+  // Keys pressed and clicks made at "Please Wait..." were meant for the wait, not for the screen
+  // that follows it: two impatient presses of Enter must not clear the score table there.
+  using platform::EventKind;
+  platform::Event event;
+  while (!Application.Terminated() && platform_.events().Poll(event)) {
+    switch (event.kind) {
+      case EventKind::KeyDown:
+      case EventKind::Character:
+      case EventKind::PointerMove:
+      case EventKind::PointerDown:
+        break;
+      case EventKind::KeyUp:
+        Input.KeyLatch = false;
+        break;
+      case EventKind::PointerUp:
+        Input.PointerFire = false;
+        Input.LeftPressed = false;
+        break;
+      default:
+        // Closing, the focus and the window's commands are not answers to the wait.
+        if (event.kind == EventKind::Activate) Application.SetActive(true);
+        if (event.kind == EventKind::Deactivate) Application.SetActive(false);
+        Dispatch(event);
+        break;
+    }
+  }
 }
 
 void TmainForm::ShowPleaseWait() {

@@ -206,6 +206,42 @@ TEST_F(EndOfGameTest, WithTheServerDownTheNoticeStandsThenTheQuestionComesBack) 
   EXPECT_EQ(config().ScoreTable[0].Name.Text(), "Ivar");
 }
 
+TEST_F(EndOfGameTest, KeysPressedWhileSendingAreNotTakenByTheScreenThatFollows) {
+  for (const bool serverUp : {true, false}) {
+    TScriptedHttpServer server({{Ok("OK")}, {Ok("OK")}});
+    form->ResultServer = serverUp ? server.Server() : "127.0.0.1:1";
+    form->PlayerName = "Knut";
+    EndGameWithScore(980);
+    Press(vk::Return);  // the name
+    ASSERT_EQ(screen().GameState, gsSendQuestion);
+    const ConfigRecord table = config();
+    // Yes, then Enter twice while the game waits for the server: on the Scores screen they would
+    // open the clear-scores question and answer it.
+    machine.KeyDown(vk::Return, 0);
+    machine.KeyUp(vk::Return, 0);
+    for (int press = 0; press < 2; ++press) {
+      machine.KeyDown(vk::Return, 0);
+      machine.KeyUp(vk::Return, 0);
+    }
+    form->ProcessMessages();
+    EXPECT_FALSE(input().KeyLatch) << serverUp;
+    EXPECT_EQ(config(), table) << serverUp;
+    if (serverUp) {
+      EXPECT_EQ(screen().MenuScreen, msScores);
+      ClickItem(msScores, siBack);  // the menu answers what comes after the wait
+      EXPECT_EQ(screen().MenuScreen, msMainMenu);
+    } else {
+      EXPECT_EQ(screen().GameState, gsSendFailed);
+      for (int frame = 0; frame < 200 && screen().GameState == gsSendFailed; ++frame) Step(16);
+      EXPECT_EQ(screen().MenuScreen, msSendDialog);
+      Press(vk::Down);
+      Press(vk::Return);  // No
+      ASSERT_EQ(screen().MenuScreen, msScores);
+      Press(vk::Escape);
+    }
+  }
+}
+
 TEST_F(EndOfGameTest, OnlyAScoreAboveTheTenthEntryOpensTheDialog) {
   struct Case {
     uint16_t score;

@@ -14,6 +14,12 @@ double RoundHalfEven(double x) {
   return std::fmod(down, 2.0) == 0 ? down : down + 1;
 }
 
+void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture) {
+  sprite.Image = &picture;
+  sprite.Width = picture.Width();
+  sprite.Height = picture.Height();
+}
+
 int32_t TImageSprite::CurrentPattern() const {
   return ClampToInt32(int64_t{FrameStart} + FrameIndex);
 }

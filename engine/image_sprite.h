@@ -40,5 +40,8 @@ class TImageSprite : public TSprite {
   bool Overlaps(const TSprite& other) const override;
 };
 
+// Gives the sprite the picture and the picture's pattern size.
+void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture);
+
 // x rounded to the nearest whole number, halves going to the even one (0.5 -> 0, 1.5 -> 2).
 double RoundHalfEven(double x);

@@ -10,6 +10,8 @@ using GameMilliseconds = int32_t;
 constexpr GameMilliseconds MillisecondsPerSecond = 1000;
 constexpr GameMilliseconds MillisecondsPerMinute = 60 * MillisecondsPerSecond;
 
+constexpr int32_t MaxLives = 3;
+
 struct PlayState {
   uint8_t Level = 1;
   uint16_t Score = 0;  // wraps at 65536

@@ -16,12 +16,6 @@ void Place(TImageSprite& sprite, TPictureCollectionItem& picture, int32_t x, int
 
 }  // namespace
 
-void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture) {
-  sprite.Image = &picture;
-  sprite.Width = picture.Width();
-  sprite.Height = picture.Height();
-}
-
 TMenuBackground::TMenuBackground(TSprite* parent, TPictureCollectionItem& picture)
     : TBackgroundSprite(parent) {
   ResizeMap(1, 1);

@@ -11,9 +11,6 @@
 class TPictureCollection;
 class TPictureCollectionItem;
 
-// Gives the sprite the picture and the picture's size.
-void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture);
-
 // The backdrop of the whole menu, with the menu's lettering: one map cell showing pattern 0 of
 // its picture, drawn under everything (Z 0).
 class TMenuBackground : public TBackgroundSprite {

@@ -182,6 +182,10 @@ class TmainForm {
 
   // --- The game field (main_form_game_field.cpp).
   void CreateGameField();
+  // One enemy of a random kind, entering at the right.
+  void CreateEnemy();
+  // Empties the field between lives and levels.
+  void ClearGameField();
 
   // --- The publisher's pages (main_form_online.cpp).
   void OpenHomePage();
@@ -190,6 +194,10 @@ class TmainForm {
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);
   void FrameTimer2Timer(int32_t LagCount);
+  // The dying phase: the field goes on moving, then the next life or "GAME OVER".
+  void DyingFrame(int32_t LagCount);
+  // The caption of the game's state over the field.
+  void GameCaptions(TCanvas& canvas);
   // The back buffer's canvas as both frame loops draw their texts: the game's font at 16,
   // black, over a transparent background.
   TCanvas& TextCanvas(TDirectDrawSurface& back);

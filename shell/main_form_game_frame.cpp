@@ -1,16 +1,85 @@
-// One frame of the game loop.
+// One frame of the game loop: the level's end, the moves, clocks and spawns of play, the dying
+// phase, the picture with its heads-up texts, and the caption of the state.
+#include "game/hero_sprite.h"
+#include "game/level_loop.h"
 #include "shell/main_form.h"
 
-void TmainForm::FrameTimer2Timer(int32_t /*LagCount*/) {
+namespace {
+constexpr int32_t CaptionFontSize = 38;
+constexpr int32_t CaptionX = 320;
+constexpr int32_t CaptionY = 280;
+constexpr int32_t QuestionFontSize = 16;
+}  // namespace
+
+void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   if (!DrawSurface.ReadyToDraw()) return;
+  TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  TCanvas& canvas = TextCanvas(back);
   GameInput1.Update();
   SpriteEngine1.RemoveDead();
-  TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  EndLevelWhenDue(World);
+  GameStateValue& state = Screen.GameState;
+  if (state == gsPlaying) {
+    SpriteEngine1.Root().MoveAll(LagCount);
+    AdvancePlayedFrame(World);
+  }
+  if (state == gsDying) DyingFrame(LagCount);
   back.Fill(0);
   SpriteEngine1.DrawAll();
-  TCanvas& canvas = TextCanvas(back);
-  if (Screen.GameState == gsExitQuestion) DrawExitQuestion(canvas);
-  EndOfGameFrame(canvas);
+  DrawHud(World, canvas);
+  GameCaptions(canvas);
   canvas.Release();
   DrawSurface.Flip();
+}
+
+void TmainForm::DyingFrame(int32_t LagCount) {
+  SpriteEngine1.Root().MoveAll(LagCount);
+  if (Play.DeathDelay > 0) {
+    --Play.DeathDelay;
+    return;
+  }
+  Screen.GameState = gsPlaying;
+  platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
+  ClearGameField();
+  THeroSprite* hero = World.Hero.Get();
+  if (Play.Lives > 0) {
+    if (hero) {
+      hero->SetBodyVisible(true);
+      hero->HitPoints = FreshHitPoints;
+    }
+    return;
+  }
+  Play.BannerTimer = BannerTime;
+  Screen.GameState = gsGameOver;
+  PlaySound("looser");
+}
+
+void TmainForm::GameCaptions(TCanvas& canvas) {
+  switch (Screen.GameState) {
+    case gsLevelBanner:
+      Play.BannerTimer -= FrameInterval;
+      canvas.Font.Size = CaptionFontSize;
+      canvas.Font.Color = clRed;
+      canvas.TextOut(CaptionX, CaptionY, "LEVEL " + std::to_string(Play.Level));
+      if (Play.BannerTimer <= 0) {
+        Screen.GameState = gsPlaying;
+        if (THeroSprite* hero = World.Hero.Get()) hero->SetBodyVisible(true);
+        SetCursorVisible(false);
+        platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
+      }
+      break;
+    case gsExitQuestion:
+      canvas.Font.Size = QuestionFontSize;
+      canvas.Font.Color = clBlack;
+      DrawExitQuestion(canvas);
+      break;
+    case gsPaused:
+      canvas.Font.Size = CaptionFontSize;
+      canvas.Font.Color = clRed;
+      canvas.TextOut(CaptionX, CaptionY, "PAUSE");
+      break;
+    default:
+      EndOfGameFrame(canvas);
+      break;
+  }
 }

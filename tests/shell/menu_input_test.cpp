@@ -62,8 +62,7 @@ TEST_F(MenuInputTest, PAsTheBossKeyPausesAGameAndMinimisesTheMenu) {
   EXPECT_EQ(machine.windowImpl.minimiseCount, 1);
   EXPECT_EQ(screen().GameState, gsMenu);
 
-  Press(vk::Return);  // New game
-  ASSERT_EQ(screen().GameState, gsPlaying);
+  StartPlaying();
   machine.windowImpl.cursorCounter = -1;
   Press(vk::Letter('P'));
   EXPECT_EQ(screen().GameState, gsPaused);
@@ -210,8 +209,7 @@ TEST_F(MenuInputTest, TheArrowsToggleTheFocusedSwitchWhereverThePointerRests) {
 }
 
 TEST_F(MenuInputTest, SteeringStepsAreHalfTheDistanceAndNeverWrap) {
-  Press(vk::Return);
-  ASSERT_EQ(screen().GameState, gsPlaying);
+  StartPlaying();
   struct Case {
     int x, y;
     uint8_t left, right, up, down;

@@ -73,6 +73,17 @@ class MenuTest : public ::testing::Test, public GameFixture {
     Press(vk::Return);
   }
 
+  // New game with the focus on it, played once the banner of level 1 has gone.
+  void StartPlaying() {
+    Press(vk::Return);
+    ASSERT_EQ(form->Screen.GameState, gsLevelBanner);
+    PassLevelBanner();
+  }
+  void PassLevelBanner() {
+    for (int i = 0; i < 200 && form->Screen.GameState == gsLevelBanner; ++i) Step(16);
+    ASSERT_EQ(form->Screen.GameState, gsPlaying);
+  }
+
   // Draws one frame of the loop that runs and returns the presented pixel.
   uint32_t PixelAfterFrame(int x, int y) {
     Step(16);

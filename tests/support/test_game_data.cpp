@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/image_archive.h"
+#include "tools/assetgen/manifest.h"
 
 namespace test_data {
 
@@ -50,8 +51,9 @@ constexpr std::array<PictureSpec, 24> MenuPictures = {{
 }};
 constexpr int HelpPages = 10;
 
-constexpr std::array<PictureSpec, 4> GamePictures = {{
-    {"dayback", 16, 16, 0x203040},
+// The game's dialog pictures keep colours of their own; the rest of the game archive follows the
+// asset manifest (names, positions, pattern sizes and counts), each picture solid in GameColor.
+constexpr std::array<PictureSpec, 3> GameDialogPictures = {{
     {"console", 360, 240, 0x717171},
     {"ok", OkWidth, OkHeight, 0x00C001},
     {"cancel", 112, 32, 0xC00001},
@@ -106,9 +108,37 @@ uint32_t HelpPageColor(int page) {
   return 0x300000 + static_cast<uint32_t>(page) * 0x000101;
 }
 
+static const Bytes& GameArchive() {
+  static const Bytes bytes = [] {
+    const assets::Manifest manifest = assets::LoadManifest(SKARVEL_ASSET_MANIFEST);
+    std::vector<ImageArchiveItem> items;
+    for (const assets::PictureEntry& entry : manifest.Images("data/gamegraphic.dxg").pictures) {
+      const PictureSpec* dialog = nullptr;
+      for (const PictureSpec& picture : GameDialogPictures) {
+        if (entry.name == picture.name) dialog = &picture;
+      }
+      if (dialog) {
+        items.push_back(Solid(dialog->name, dialog->width, dialog->height, dialog->color));
+        continue;
+      }
+      ImageArchiveItem item =
+          Solid(entry.name, entry.Width(), entry.Height(), GameColor(entry.position));
+      item.PatternWidth = entry.patternWidth;
+      item.PatternHeight = entry.patternHeight;
+      items.push_back(std::move(item));
+    }
+    return WriteImageArchive(items);
+  }();
+  return bytes;
+}
+
 void WriteGameData(const std::filesystem::path& folder) {
   Save(folder / "data" / "menu.dxg", MenuArchive());
-  Save(folder / "data" / "gamegraphic.dxg", WriteImageArchive(Items(GamePictures)));
+  Save(folder / "data" / "gamegraphic.dxg", GameArchive());
+}
+
+uint32_t GameColor(int position) {
+  return 0x400000 + static_cast<uint32_t>(position) * 0x000305;
 }
 
 int SoundPlays(const platform::headless::HeadlessSound& output, TWaveList& sounds,

@@ -1,7 +1,7 @@
 // Small stand-ins for the game's picture archives, made with the game's own writer, so
 // whole-program tests run without the generated assets: a menu archive holding every picture the
 // menu looks up (by position and by name), each one solid colour of its own, and a game archive
-// with the dialog's pictures. (The sounds: test_sounds.h.)
+// with every picture the game looks up, in the sizes of the asset manifest. (The sounds: test_sounds.h.)
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,9 @@ constexpr int OkHeight = 32;
 uint32_t PictureColor(std::string_view name);
 // The colour of Help page 1..10.
 uint32_t HelpPageColor(int page);
+
+// The colour of the game picture at `position` of the game archive (all but its dialog pictures).
+uint32_t GameColor(int position);
 
 // "data/menu.dxg" and "data/gamegraphic.dxg" under `folder`.
 void WriteGameData(const std::filesystem::path& folder);

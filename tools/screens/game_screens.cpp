@@ -44,6 +44,10 @@ class Stage {
     machine_.KeyUp(key);
     form_.ProcessMessages();
   }
+  void Type(const std::string& text) {
+    for (const char c : text) machine_.Type(static_cast<unsigned char>(c));
+    form_.ProcessMessages();
+  }
   void Hold(uint16_t key, bool down) {
     if (down) {
       machine_.KeyDown(key);
@@ -133,6 +137,22 @@ int main(int argc, char** argv) {
       if (THeroSprite* hero = stage.Form().World.Hero.Get()) hero->Die();
       stage.Frames(240);
       stage.Save("gameover");
+    }
+    {
+      // A placing score: the result dialog with the name being typed, then the send question.
+      Stage stage(out);
+      stage.NewGame(false);
+      stage.Frames(200, 300, 200);
+      stage.Form().Play.Lives = 1;
+      stage.Form().Play.Score = 1234;
+      if (THeroSprite* hero = stage.Form().World.Hero.Get()) hero->Die();
+      stage.Frames(191 + 94);
+      stage.Type("Sigrid");
+      stage.Frames(3);
+      stage.Save("result");
+      stage.Key(vk::Return);
+      stage.Frames(3);
+      stage.Save("send");
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "game_screens: %s\n", error.what());

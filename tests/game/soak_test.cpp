@@ -45,10 +45,13 @@ class SoakTest : public MenuTest {
   void ChangeHeldKeys() {
     static constexpr uint16_t Keys[] = {vk::Left, vk::Right, vk::Up, vk::Down, vk::Control};
     for (const uint16_t key : Keys) {
+      // The event reaches the key handlers, the state table the dragon's input states.
       if (coin(player)) {
         machine.KeyDown(key);
+        machine.keyboardImpl.Press(key);
       } else {
         machine.KeyUp(key);
+        machine.keyboardImpl.Release(key);
       }
     }
   }
@@ -69,12 +72,24 @@ class SoakTest : public MenuTest {
   void LeaveMenusAndQuestions() {
     for (const uint16_t key : {vk::Left, vk::Right, vk::Up, vk::Down, vk::Control}) {
       machine.KeyUp(key);
+      machine.keyboardImpl.Release(key);
     }
     const GameStateValue state = screen().GameState;
-    if (state == gsNameEntry || state == gsSendQuestion) {
-      Press(vk::Escape);       // the exit question over the dialog
-      Press(vk::Escape);       // not answered: back to the dialog
-      screen().MenuFocus = 2;  // Cancel, or No
+    if (state == gsNameEntry) {
+      ++results;
+      Press(vk::Escape);  // the exit question over the dialog
+      Press(vk::Escape);  // not answered: back to the dialog
+      if (coin(player)) {
+        Type("Soak");
+        screen().MenuFocus = 1;  // OK: into the table
+      } else {
+        screen().MenuFocus = 2;  // Cancel
+      }
+      form->ActivateItem();
+      return;
+    }
+    if (state == gsSendQuestion) {
+      screen().MenuFocus = 2;  // No: the Scores screen
       form->ActivateItem();
       return;
     }
@@ -98,12 +113,15 @@ class SoakTest : public MenuTest {
   std::mt19937 player{20261210};
   std::bernoulli_distribution coin{0.5};
   int games = 0;
+  int results = 0;
 };
 
 TEST_F(SoakTest, RandomPlayThroughDeathsAndNewGamesStaysWithinBoundsAndFlat) {
   form->Rng.Randomize(7);
   config().SoundOn = 1;
   config().MusicOn = 1;
+  // An empty table: every game that scores opens the result dialog.
+  for (ScoreEntry& entry : config().ScoreTable) entry = ScoreEntry{};
   const int frames = SoakFrames();
   std::uniform_int_distribution<int> stretch(5, 240);
   std::uniform_int_distribution<int> choice(0, 19);
@@ -131,7 +149,10 @@ TEST_F(SoakTest, RandomPlayThroughDeathsAndNewGamesStaysWithinBoundsAndFlat) {
           Press(vk::Letter('P'));  // and play on
         } else if (action == 17) {
           // A player who lets go: the dragon drifts into the grate.
-          for (const uint16_t key : {vk::Left, vk::Right, vk::Up, vk::Down}) machine.KeyUp(key);
+          for (const uint16_t key : {vk::Left, vk::Right, vk::Up, vk::Down}) {
+            machine.KeyUp(key);
+            machine.keyboardImpl.Release(key);
+          }
         } else {
           // Random players rarely live through a level: its clock runs out at once.
           form->Play.LevelElapsed = form->Play.LevelLength;
@@ -157,12 +178,16 @@ TEST_F(SoakTest, RandomPlayThroughDeathsAndNewGamesStaysWithinBoundsAndFlat) {
   // A flat heap: the last quarter's peak within 2 MiB of the second quarter's.
   EXPECT_LT(peakLastQuarter, peakSecondQuarter + (2u << 20))
       << "second quarter " << peakSecondQuarter << ", last quarter " << peakLastQuarter;
+  EXPECT_GT(results, 0);
   RecordProperty("games", games);
+  RecordProperty("results", results);
   RecordProperty("deaths", deaths);
   RecordProperty("max_sprites", maxSprites);
   RecordProperty("highest_level", highestLevel);
-  std::printf("soak: %d frames, %d games, %d deaths, up to %d sprites, level %d, heap %zu -> %zu\n",
-              frames, games, deaths, maxSprites, highestLevel, peakSecondQuarter, peakLastQuarter);
+  std::printf(
+      "soak: %d frames, %d games, %d result dialogs, %d deaths, up to %d sprites, level %d, "
+      "heap %zu -> %zu\n",
+      frames, games, results, deaths, maxSprites, highestLevel, peakSecondQuarter, peakLastQuarter);
 }
 
 }  // namespace

@@ -5,8 +5,11 @@ set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build/release}
 frames=$(mktemp -d)
-trap 'rm -rf "$frames"' EXIT
-(cd "$build/game" && "$root/$build/tools/game_screens" "$frames")
+stage=$(mktemp -d)
+trap 'rm -rf "$frames" "$stage"' EXIT
+# A copy of the game folder, so that the staged games leave no settings behind.
+cp -R "$build/game/." "$stage/"
+(cd "$stage" && "$root/$build/tools/game_screens" "$frames")
 mkdir -p "$root/docs/screenshots"
 for ppm in "$frames"/*.ppm; do
   name=$(basename "$ppm" .ppm)

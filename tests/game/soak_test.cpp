@@ -45,13 +45,10 @@ class SoakTest : public MenuTest {
   void ChangeHeldKeys() {
     static constexpr uint16_t Keys[] = {vk::Left, vk::Right, vk::Up, vk::Down, vk::Control};
     for (const uint16_t key : Keys) {
-      // The event reaches the key handlers, the state table the dragon's input states.
       if (coin(player)) {
         machine.KeyDown(key);
-        machine.keyboardImpl.Press(key);
       } else {
         machine.KeyUp(key);
-        machine.keyboardImpl.Release(key);
       }
     }
   }
@@ -72,7 +69,6 @@ class SoakTest : public MenuTest {
   void LeaveMenusAndQuestions() {
     for (const uint16_t key : {vk::Left, vk::Right, vk::Up, vk::Down, vk::Control}) {
       machine.KeyUp(key);
-      machine.keyboardImpl.Release(key);
     }
     const GameStateValue state = screen().GameState;
     if (state == gsNameEntry) {
@@ -151,7 +147,6 @@ TEST_F(SoakTest, RandomPlayThroughDeathsAndNewGamesStaysWithinBoundsAndFlat) {
           // A player who lets go: the dragon drifts into the grate.
           for (const uint16_t key : {vk::Left, vk::Right, vk::Up, vk::Down}) {
             machine.KeyUp(key);
-            machine.keyboardImpl.Release(key);
           }
         } else {
           // Random players rarely live through a level: its clock runs out at once.

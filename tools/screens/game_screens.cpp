@@ -51,10 +51,8 @@ class Stage {
   void Hold(uint16_t key, bool down) {
     if (down) {
       machine_.KeyDown(key);
-      machine_.keyboardImpl.Press(key);
     } else {
       machine_.KeyUp(key);
-      machine_.keyboardImpl.Release(key);
     }
   }
 

@@ -116,6 +116,8 @@ void HeadlessPlatform::KeyDown(VirtualKey key, ShiftState shift, bool repeat) {
   event.shift = shift;
   event.repeat = repeat;
   Push(event);
+  // As on a real keyboard, the key reads as held from now on.
+  keyboardImpl.Press(key);
 }
 
 void HeadlessPlatform::KeyUp(VirtualKey key, ShiftState shift) {
@@ -124,6 +126,7 @@ void HeadlessPlatform::KeyUp(VirtualKey key, ShiftState shift) {
   event.key = key;
   event.shift = shift;
   Push(event);
+  keyboardImpl.Release(key);
 }
 
 void HeadlessPlatform::Type(uint32_t character) {

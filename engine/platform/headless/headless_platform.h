@@ -125,6 +125,7 @@ class HeadlessPlatform : public Platform {
 
   // Script helpers.
   void Push(const Event& event) { eventsImpl.queue.push_back(event); }
+  // A key event; the key also reads as held (or let go) in the keyboard's state table.
   void KeyDown(VirtualKey key, ShiftState shift = 0, bool repeat = false);
   void KeyUp(VirtualKey key, ShiftState shift = 0);
   void Type(uint32_t character);

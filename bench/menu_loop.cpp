@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
 
     std::vector<double> intervals;
     for (size_t i = 1; i < ticks.size(); ++i) {
-      intervals.push_back(std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
+      intervals.push_back(
+          std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
     }
     if (intervals.empty()) {
       std::fprintf(stderr, "no ticks\n");

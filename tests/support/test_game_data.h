@@ -1,7 +1,8 @@
 // Small stand-ins for the game's picture archives, made with the game's own writer, so
 // whole-program tests run without the generated assets: a menu archive holding every picture the
 // menu looks up (by position and by name), each one solid colour of its own, and a game archive
-// with every picture the game looks up, in the sizes of the asset manifest. (The sounds: test_sounds.h.)
+// with every picture the game looks up, in the sizes of the asset manifest. (The sounds:
+// test_sounds.h.)
 #pragma once
 
 #include <cstdint>

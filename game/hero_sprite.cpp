@@ -47,6 +47,33 @@ void Settle(double& drift) {
   }
 }
 
+// What is asked of one end of an axis: the limit the dragon must be short of to move that way,
+// the held key, and the pointer's step (spent by the move).
+struct AxisEnd {
+  int32_t limit;
+  bool held;
+  uint8_t& pointerStep;
+};
+
+// Moves one coordinate a step toward the lower or the higher end, the lower winning when both are
+// asked for, and builds the drift that way; with neither, the drift settles.
+void SteerAxis(int32_t& position, const AxisEnd& lower, const AxisEnd& higher, double& drift) {
+  const auto step = [](const AxisEnd& end) {
+    const int32_t pixels = end.pointerStep > 0 ? end.pointerStep : HeroStep;
+    end.pointerStep = 0;
+    return pixels;
+  };
+  if (position > lower.limit && (lower.held || lower.pointerStep > 0)) {
+    position -= step(lower);
+    if (drift > -MaxDrift) drift -= DriftStep;
+  } else if (position < higher.limit && (higher.held || higher.pointerStep > 0)) {
+    position += step(higher);
+    if (drift < MaxDrift) drift += DriftStep;
+  } else {
+    Settle(drift);
+  }
+}
+
 int32_t Rounded(double drift) {
   return static_cast<int32_t>(RoundHalfEven(drift));
 }
@@ -105,38 +132,17 @@ void THeroSprite::Advance(int32_t moveCount) {
 }
 
 void THeroSprite::SteerHorizontally() {
-  PointerSteering& pointer = world_.Pointer;
-  double& drift = world_.Play.DriftX;
   const TGameInput& input = world_.Input;
-  // Left wins over right when both are asked for.
-  if (X > MinX && (input.Held(isLeft) || pointer.PointerStepLeft > 0)) {
-    X -= pointer.PointerStepLeft > 0 ? pointer.PointerStepLeft : HeroStep;
-    pointer.PointerStepLeft = 0;
-    if (drift > -MaxDrift) drift -= DriftStep;
-  } else if (X < MaxRight - Width && (input.Held(isRight) || pointer.PointerStepRight > 0)) {
-    X += pointer.PointerStepRight > 0 ? pointer.PointerStepRight : HeroStep;
-    pointer.PointerStepRight = 0;
-    if (drift < MaxDrift) drift += DriftStep;
-  } else {
-    Settle(drift);
-  }
+  PointerSteering& pointer = world_.Pointer;
+  SteerAxis(X, {MinX, input.Held(isLeft), pointer.PointerStepLeft},
+            {MaxRight - Width, input.Held(isRight), pointer.PointerStepRight}, world_.Play.DriftX);
 }
 
 void THeroSprite::SteerVertically() {
-  PointerSteering& pointer = world_.Pointer;
-  double& drift = world_.Play.DriftY;
   const TGameInput& input = world_.Input;
-  if (Y > MinY && (input.Held(isUp) || pointer.PointerStepUp > 0)) {
-    Y -= pointer.PointerStepUp > 0 ? pointer.PointerStepUp : HeroStep;
-    pointer.PointerStepUp = 0;
-    if (drift > -MaxDrift) drift -= DriftStep;
-  } else if (Y < MaxBottom - Height && (input.Held(isDown) || pointer.PointerStepDown > 0)) {
-    Y += pointer.PointerStepDown > 0 ? pointer.PointerStepDown : HeroStep;
-    pointer.PointerStepDown = 0;
-    if (drift < MaxDrift) drift += DriftStep;
-  } else {
-    Settle(drift);
-  }
+  PointerSteering& pointer = world_.Pointer;
+  SteerAxis(Y, {MinY, input.Held(isUp), pointer.PointerStepUp},
+            {MaxBottom - Height, input.Held(isDown), pointer.PointerStepDown}, world_.Play.DriftY);
 }
 
 void THeroSprite::FollowBody() {

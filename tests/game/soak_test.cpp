@@ -89,6 +89,11 @@ class SoakTest : public MenuTest {
       form->ActivateItem();
       return;
     }
+    if (state == gsPaused) {
+      // Paused, perhaps by a P that a held key had latched: play on.
+      Press(vk::Letter('P'));
+      return;
+    }
     if (state != gsMenu) return;
     if (screen().MenuScreen != msMainMenu) {
       Press(vk::Escape);
@@ -167,7 +172,8 @@ TEST_F(SoakTest, RandomPlayThroughDeathsAndNewGamesStaysWithinBoundsAndFlat) {
   }
   EXPECT_TRUE(machine.windowImpl.messages.empty())
       << "error shown: " << machine.windowImpl.messages.front();
-  EXPECT_GT(games, 1);
+  // Play never gets stuck: new games keep coming.
+  EXPECT_GE(games, frames / 15000);
   EXPECT_GT(deaths, 3);
   EXPECT_LT(maxSprites, 400);
   // A flat heap: the last quarter's peak within 2 MiB of the second quarter's.

@@ -1,5 +1,6 @@
 #include "game/level_loop.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -49,17 +50,17 @@ constexpr int32_t ClockX = 525;
 constexpr int32_t BonusClockX = 750;
 constexpr int32_t BonusClockY = 27;
 
-void CreateLayer(TGameWorld& world, const StripLayer& layer, int32_t pitch, TMountain** copies) {
-  for (int32_t i = 0; i < 2; ++i) {
-    TMountain& strip = NewSprite<TMountain>(world.Engine, world, layer.picture, layer.speed,
-                                            layer.z, layer.y, pitch * i);
-    if (copies) copies[i] = &strip;
-  }
+// The two copies of a layer, side by side.
+std::array<TMountain*, 2> CreateLayer(TGameWorld& world, const StripLayer& layer, int32_t pitch) {
+  const auto copy = [&](int32_t x) {
+    return &NewSprite<TMountain>(world.Engine, world, layer.picture, layer.speed, layer.z, layer.y,
+                                 x);
+  };
+  return {copy(0), copy(pitch)};
 }
 
 void CreateMiddleStrips(TGameWorld& world, const StripLayer& layer, int32_t pitch) {
-  TMountain* copies[2] = {nullptr, nullptr};
-  CreateLayer(world, layer, pitch, copies);
+  const std::array<TMountain*, 2> copies = CreateLayer(world, layer, pitch);
   world.MiddleStrips = {copies[0], copies[1]};
 }
 
@@ -129,9 +130,9 @@ void CreateGameBack(TGameWorld& world) {
 
 void CreateFieldSprites(TGameWorld& world) {
   TSpriteEngine& engine = world.Engine;
-  CreateLayer(world, FarStrip, FieldWidth, nullptr);
+  CreateLayer(world, FarStrip, FieldWidth);
   CreateMiddleStrips(world, MiddleStrip, FieldWidth);
-  CreateLayer(world, NearStrip, FieldWidth, nullptr);
+  CreateLayer(world, NearStrip, FieldWidth);
   NewSprite<TStatusSprite>(engine, world);
   world.Scale = &NewSprite<TScaleSprite>(engine, world);
   NewSprite<TLivesIndicator>(engine, world);

@@ -182,8 +182,6 @@ class TmainForm {
 
   // --- The game field (main_form_game_field.cpp).
   void CreateGameField();
-  // One enemy of a random kind, entering at the right.
-  void CreateEnemy();
   // Empties the field between lives and levels.
   void ClearGameField();
 

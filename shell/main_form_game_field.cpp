@@ -25,10 +25,6 @@ void TmainForm::CreateGameField() {
   platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
 }
 
-void TmainForm::CreateEnemy() {
-  ::CreateEnemy(World);
-}
-
 void TmainForm::ClearGameField() {
   ::ClearGameField(World);
 }

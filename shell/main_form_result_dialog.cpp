@@ -50,14 +50,10 @@ void TmainForm::ActivateSendItem() {
 }
 
 void TmainForm::ShowScoresAfterGame() {
-  Screen.GameState = gsMenu;
-  FrameTimer2.SetEnabled(false);
   DestroyMenu();
-  SpriteEngine1.Root().RemoveAll();
-  CreateMenuField();
+  BackToMenu();
   // The main menu's Scores item, activated as if chosen.
   Screen.MenuFocus = miScores;
   UpdateHighlight();
   ActivateItem();
-  FrameTimer1.SetEnabled(true);
 }

@@ -1,11 +1,7 @@
 // Window events: close requests and the exit question's states, system commands, and what the
 // frame timers do when the application gains or loses the focus.
+#include "game/level_loop.h"
 #include "shell/main_form.h"
-
-namespace {
-// How long "GAME OVER" stands after a game is given up.
-constexpr int32_t GameOverBannerTime = 1500;
-}  // namespace
 
 void TmainForm::Close() {
   TCloseAction action = TCloseAction::caFree;
@@ -49,7 +45,7 @@ void TmainForm::FormClose(TCloseAction& Action) {
   }
   if (s.GameState == gsExitQuestion) {
     // Leaving a game ends it through "GAME OVER"; the program goes on.
-    Play.BannerTimer = GameOverBannerTime;
+    Play.BannerTimer = BannerTime;
     s.GameState = gsGameOver;
     s.ExitConfirmed = false;
     Action = TCloseAction::caNone;

@@ -53,17 +53,6 @@ class GameplayTest : public MenuTest {
   // into the grate, and enemies and shots would meet it.
   void ParkDragon() { Hero().SetBodyVisible(false); }
 
-  // A game key held down and let go: the key table that the input states read follows the key
-  // events, as the keyboard does.
-  void HoldKey(uint16_t key) {
-    machine.keyboardImpl.Press(key);
-    Hold(key);
-  }
-  void ReleaseKey(uint16_t key) {
-    machine.keyboardImpl.Release(key);
-    Release(key);
-  }
-
   void Frames(int n) {
     for (int i = 0; i < n; ++i) Step(16);
   }

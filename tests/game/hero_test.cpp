@@ -77,9 +77,9 @@ TEST_F(HeroTest, KeysSteerEightPixelsAFrameAndLeftAndUpWinOverTheirOpposites) {
     Hero().Y = 250;
     Play().DriftX = 0;
     Play().DriftY = 0;
-    for (uint16_t key : c.keys) HoldKey(key);
+    for (uint16_t key : c.keys) Hold(key);
     Step(16);
-    for (uint16_t key : c.keys) ReleaseKey(key);
+    for (uint16_t key : c.keys) Release(key);
     EXPECT_EQ(Hero().X - 300, c.dx) << c.keys.size() << " keys, first " << c.keys[0];
     EXPECT_EQ(Hero().Y - 250, c.dy) << c.keys.size() << " keys";
     // The tail follows the dragon.
@@ -107,7 +107,7 @@ TEST_F(HeroTest, APointerStepOfTwentyMovesTheDragonOnceAndIsThenSpent) {
 TEST_F(HeroTest, AHeldDirectionBuildsUpThirtyPixelsOfDriftThatDecaysAfterRelease) {
   StartQuietGame();
   const int rightmost = 795 - Hero().Width;
-  HoldKey(vk::Right);
+  Hold(vk::Right);
   // The dragon gathers speed: 8 pixels a frame, plus the drift, less the world's one.
   int previous = Hero().X;
   int lastStep = 0;
@@ -126,7 +126,7 @@ TEST_F(HeroTest, AHeldDirectionBuildsUpThirtyPixelsOfDriftThatDecaysAfterRelease
   EXPECT_LT(Play().DriftX, 30.5);  // at most 30 extra pixels a frame
   EXPECT_EQ(Play().DriftY, 0);
 
-  ReleaseKey(vk::Right);
+  Release(vk::Right);
   // The dragon glides on against the edge while the drift decays by 0.2 a frame ...
   for (int frame = 1; frame <= 148; ++frame) {
     Step(16);
@@ -264,7 +264,7 @@ TEST_F(HeroTest, TheStandardWeaponFiresEveryEightFramesABonusWeaponEverySixteen)
     NewcomerWatch<THeroWeaponSprite> shots;
     shots.Newcomers(Engine());
     std::vector<int> frames;
-    HoldKey(vk::Space);
+    Hold(vk::Space);
     for (int frame = 1; frame <= 48; ++frame) {
       Hero().X = 300;  // away from the grate
       Step(16);
@@ -276,7 +276,7 @@ TEST_F(HeroTest, TheStandardWeaponFiresEveryEightFramesABonusWeaponEverySixteen)
         EXPECT_EQ(shot->Y, Hero().Y + 44);
       }
     }
-    ReleaseKey(vk::Space);
+    Release(vk::Space);
     return frames;
   };
   const int heroShot = Plays("heroshot");

@@ -71,11 +71,11 @@ TEST_F(LevelLoopTest, ALevelsEndEmptiesTheFieldOfActorsAndFreezesItUnderTheBanne
   NewSprite<TExplosionSprite>(Engine(), World(), "herokill", 4, 300, 300);
   NewSprite<TGreenTree>(Engine(), World());
   NewSprite<TVolcano>(Engine(), World(), false, 400);
-  HoldKey(vk::Right);
+  Hold(vk::Right);
   Frames(3);
   ASSERT_GT(Play().DriftX, 0);
   EndLevel();
-  ReleaseKey(vk::Right);
+  Release(vk::Right);
   ASSERT_EQ(State(), gsLevelBanner);
   EXPECT_EQ(CountLive<TFlyingEnemySprite>(), 0);
   EXPECT_EQ(CountLive<TBonusSprite>(), 0);

@@ -2,17 +2,21 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <utility>
 
+#include "engine/paths.h"
 #include "engine/platform/sdl/sdl_platform.h"
+#include "shell/game_folders.h"
 #include "shell/main_form.h"
 
 int main() {
   std::unique_ptr<platform::sdl::SdlPlatform> platform;
   std::unique_ptr<TmainForm> form;
   try {
-    // The game runs in its own folder: its font lies beside its pictures.
-    platform = platform::sdl::CreateSdlPlatform("data/fonts");
-    form = std::make_unique<TmainForm>(*platform);
+    // The game's files are found from where the program lies, so it starts from any folder.
+    GameFolders folders = LocateGameFolders();
+    platform = platform::sdl::CreateSdlPlatform(ResolvePath("data/fonts", folders.data));
+    form = std::make_unique<TmainForm>(*platform, std::move(folders));
   } catch (const std::exception& error) {
     // The terminal always says why; a window that did open says it too (a missing data file).
     std::fprintf(stderr, "skarvel: %s\n", error.what());

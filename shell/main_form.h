@@ -36,6 +36,7 @@
 #include "online/http_client.h"
 #include "online/online_config.h"
 #include "shell/config_record.h"
+#include "shell/game_folders.h"
 
 // What a close handler answers: let the window close, or refuse.
 enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
@@ -84,8 +85,9 @@ struct InputState : PointerSteering {
 
 class TmainForm {
  public:
-  // Creates the components (the window is loaded), then runs FormCreate.
-  explicit TmainForm(platform::Platform& platform);
+  // Creates the components (the window is loaded), then runs FormCreate. The game's files and
+  // "config.dat" are looked for in `folders` (both the working folder unless told otherwise).
+  explicit TmainForm(platform::Platform& platform, GameFolders folders = {});
   ~TmainForm();
   TmainForm(const TmainForm&) = delete;
   TmainForm& operator=(const TmainForm&) = delete;
@@ -99,6 +101,7 @@ class TmainForm {
 
   // --- Components, in creation order.
   platform::Platform& Platform() { return platform_; }
+  const GameFolders& Folders() const { return folders_; }
   TApplication Application;
   TDrawSurface DrawSurface;
   TSpriteEngineComponent SpriteEngine1;
@@ -285,6 +288,7 @@ class TmainForm {
   void DropInputMadeWhileWaiting();
 
   platform::Platform& platform_;
+  GameFolders folders_;
   bool closed_ = false;
   // The sound archive could not be read (already reported): the game goes on silently.
   bool soundsMissing_ = false;

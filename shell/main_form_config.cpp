@@ -8,7 +8,7 @@ constexpr const char* ConfigFileName = "config.dat";
 }  // namespace
 
 void TmainForm::LoadConfig() {
-  const std::filesystem::path path = ResolvePath(ConfigFileName);
+  const std::filesystem::path path = ResolvePath(ConfigFileName, folders_.config);
   if (std::optional<ConfigRecord> record = ReadConfigFile(path)) {
     Config = *record;
     return;
@@ -19,7 +19,7 @@ void TmainForm::LoadConfig() {
 }
 
 void TmainForm::SaveConfig() {
-  const std::string error = WriteConfigFile(ResolvePath(ConfigFileName), Config);
+  const std::string error = WriteConfigFile(ResolvePath(ConfigFileName, folders_.config), Config);
   if (!error.empty()) ShowError(("The settings cannot be saved in config.dat: " + error).c_str());
 }
 

@@ -15,7 +15,7 @@ constexpr int GameFramePicture = 1;
 void TmainForm::CreateGameField() {
   // The menu's sprites show the menu's pictures: they go before the game's pictures replace them.
   SpriteEngine1.Root().RemoveAll();
-  ImageList1.LoadFromFile(ResolvePath(GameArchiveName));
+  ImageList1.LoadFromFile(ResolvePath(GameArchiveName, folders_.data));
   CreateGameBack(World);
   Menu.ClosingWindow = NewSprite<TClosingWindow>(SpriteEngine1.Root(),
                                                  ImageList1.Items[GameFramePicture], ZDialogFrame);

@@ -30,7 +30,7 @@ uint8_t LeavingItem(MenuScreenValue screen) {
 }  // namespace
 
 void TmainForm::CreateMenuField() {
-  ImageList1.LoadFromFile(ResolvePath(MenuArchiveName));
+  ImageList1.LoadFromFile(ResolvePath(MenuArchiveName, folders_.data));
   Input.PointerOnMainMenu = false;
   TSpriteEngine& engine = SpriteEngine1.Root();
   TPictureCollection& pictures = ImageList1.Items;

@@ -1,12 +1,13 @@
 // Start-up, the message loop, the display mode, music and the pointer's visibility.
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "engine/exception.h"
 #include "engine/paths.h"
 #include "shell/main_form.h"
 
-TmainForm::TmainForm(platform::Platform& platform)
+TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)
     : Application(platform),
       DrawSurface(platform.window(), platform.text()),
       FrameTimer1(Application),
@@ -16,7 +17,8 @@ TmainForm::TmainForm(platform::Platform& platform)
       World(
           Play, Screen.GameState, ImageList1, Rng, GameInput1, Input,
           [this](std::string_view name) { PlaySound(name); }, SpriteEngine1.Root()),
-      platform_(platform) {
+      platform_(platform),
+      folders_(std::move(folders)) {
   Application.SetErrorHandler([this](const char* message) { ShowError(message); });
   SpriteEngine1.SetDrawSurface(&DrawSurface);
   ImageList1.SetDrawSurface(&DrawSurface);
@@ -57,7 +59,7 @@ void TmainForm::ShowError(const char* message) {
 
 void TmainForm::FormCreate() {
   try {
-    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw"));
+    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw", folders_.data));
   } catch (const Exception& error) {
     // The game is still playable without its sound effects: say why once, then go on silently.
     ShowError(error.what());
@@ -89,6 +91,7 @@ bool TmainForm::ProcessMessages() {
 }
 
 void TmainForm::ExitStep() {
+  // The link file belongs to where the player started the game, not to the game's files.
   if (GameFileExists("play.url")) platform_.shell().Open(ResolvePath("play.url").string());
 }
 
@@ -121,7 +124,7 @@ void TmainForm::ChangeMode() {
 
 void TmainForm::StartMusic(const std::string& file) {
   platform::MusicPlayer& music = platform_.music();
-  CurrentSong = music.SongLoadFromFile(ResolvePath(file).string());
+  CurrentSong = music.SongLoadFromFile(ResolvePath(file, folders_.data).string());
   if (CurrentSong != 0) {
     music.SongPlay(CurrentSong);
   } else {

@@ -16,6 +16,8 @@ int main() {
     // The game's files are found from where the program lies, so it starts from any folder.
     GameFolders folders = LocateGameFolders();
     platform = platform::sdl::CreateSdlPlatform(ResolvePath("data/fonts", folders.data));
+    // Without its icon the game still plays, under the desktop's default one.
+    platform->SetWindowIcon(ResolvePath("data/icon.bmp", folders.data));
     form = std::make_unique<TmainForm>(*platform, std::move(folders));
   } catch (const std::exception& error) {
     // The terminal always says why; a window that did open says it too (a missing data file).

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "tools/assetgen/dragon.h"
 #include "tools/assetgen/paint.h"
 #include "tools/assetgen/studio.h"
 
@@ -285,6 +286,8 @@ void PaintBody(cairo_t* cr) {
   }
 }
 
+}  // namespace
+
 void PaintDragon(cairo_t* cr, int pose) {
   const WingPose& wing = kPoses[static_cast<size_t>(pose)];
   // The far wing shows behind the body, a little higher and darker.
@@ -302,6 +305,8 @@ void PaintDragon(cairo_t* cr, int pose) {
   PaintBody(cr);
   PaintWing(cr, wing, kShoulder, 1.0);
 }
+
+namespace {
 
 Image PaintHero(Studio&, const PictureEntry& entry) {
   Image image(entry.Width(), entry.Height());

@@ -3,7 +3,8 @@
 //
 //   skarvel_assetgen --manifest FILE [--out GAME_DIR] [--contact-sheet FILE.png]
 //                    [--scene FILE.png] [--preview NAME FILE.png]
-// Without --out only the asked-for PNGs are written.
+//   skarvel_assetgen --icons HICOLOR_DIR ICON_NAME [--window-icon FILE.bmp]
+// Without --out only the asked-for PNGs are written. The icons need no manifest.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,19 +15,24 @@
 #include <vector>
 
 #include "tools/assetgen/generate.h"
+#include "tools/assetgen/icon.h"
 
 namespace {
 
 void Usage() {
   std::fprintf(stderr,
                "usage: skarvel_assetgen --manifest FILE [--out GAME_DIR] [--contact-sheet FILE.png]"
-               " [--scene FILE.png] [--preview NAME FILE.png]\n");
+               " [--scene FILE.png] [--preview NAME FILE.png]\n"
+               "       skarvel_assetgen --icons HICOLOR_DIR ICON_NAME [--window-icon FILE.bmp]\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   assets::GenerateOptions options;
+  std::filesystem::path iconDir;
+  std::string iconName;
+  std::filesystem::path windowIcon;
   std::vector<std::string_view> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
     const auto next = [&](std::string_view flag) -> std::string {
@@ -45,6 +51,11 @@ int main(int argc, char** argv) {
       options.contactSheet = next(args[i]);
     } else if (args[i] == "--scene") {
       options.scene = next(args[i]);
+    } else if (args[i] == "--icons") {
+      iconDir = next(args[i]);
+      iconName = next(args[i]);
+    } else if (args[i] == "--window-icon") {
+      windowIcon = next(args[i]);
     } else if (args[i] == "--preview") {
       options.previewName = next(args[i]);
       options.previewFile = next(args[i]);
@@ -56,13 +67,16 @@ int main(int argc, char** argv) {
   }
   const bool nothingAsked = options.gameDir.empty() && options.previewName.empty() &&
                             options.contactSheet.empty() && options.scene.empty();
-  if (options.manifest.empty() || nothingAsked) {
+  const bool iconsAsked = !iconDir.empty() || !windowIcon.empty();
+  if ((nothingAsked || options.manifest.empty()) && !(nothingAsked && iconsAsked)) {
     Usage();
     return 2;
   }
   try {
     const auto start = std::chrono::steady_clock::now();
-    assets::Generate(options);
+    if (!iconDir.empty()) assets::WriteIconTheme(iconDir, iconName);
+    if (!windowIcon.empty()) assets::WriteWindowIcon(windowIcon);
+    if (!nothingAsked) assets::Generate(options);
     const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
     std::printf("assets generated in %.1f s\n", elapsed.count());
   } catch (const std::exception& error) {

@@ -103,6 +103,9 @@ class SdlPlatformImpl : public SdlPlatform {
 
   std::string_view PresentPath() const override { return window_.PresentPath(); }
   bool AudioOpen() const override { return audio_.Open(); }
+  bool SetWindowIcon(const std::filesystem::path& bitmap) override {
+    return window_.SetIcon(bitmap);
+  }
 
  private:
   // Built in this order and taken down in the reverse: SDL first up and last down, the music

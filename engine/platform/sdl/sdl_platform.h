@@ -17,6 +17,9 @@ class SdlPlatform : public Platform {
   virtual std::string_view PresentPath() const = 0;
   // True when the sound device is open; false when the game runs silently.
   virtual bool AudioOpen() const = 0;
+  // Shows the picture of a 32-bit bitmap file as the window's icon (on the title bar, the task
+  // bar and the window switcher). False, and the desktop's default icon, when it cannot be read.
+  virtual bool SetWindowIcon(const std::filesystem::path& bitmap) = 0;
 };
 
 // Opens the 800 x 600 window titled "Skarvel", centred, and the audio device (silence when there

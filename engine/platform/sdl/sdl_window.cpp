@@ -36,6 +36,14 @@ SdlWindow::SdlWindow() {
   }
 }
 
+bool SdlWindow::SetIcon(const std::filesystem::path& bitmap) {
+  SDL_Surface* icon = SDL_LoadBMP(bitmap.c_str());
+  if (icon == nullptr) return false;
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
+  return true;
+}
+
 SdlWindow::~SdlWindow() {
   presenter_.reset();
   SDL_DestroyWindow(window_);

@@ -5,6 +5,7 @@
 
 #include <SDL_video.h>
 
+#include <filesystem>
 #include <memory>
 #include <string_view>
 
@@ -34,6 +35,9 @@ class SdlWindow : public Window {
   void SetCursorPos(int x, int y) override;
   void GetCursorPos(int& x, int& y) override;
   void MessageBox(std::string_view text) override;
+
+  // Shows the bitmap file's picture as the window's icon; false when it cannot be read.
+  bool SetIcon(const std::filesystem::path& bitmap);
 
   // --- What the event queue hands over.
   Uint32 Id() const { return id_; }

@@ -30,11 +30,14 @@ fail() {
 e2e_start_x() {
   display=90
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_log=$(mktemp)
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>"$xvfb_log" &
   E2E_XVFB_PID=$!
   export DISPLAY=":$display"
-  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+  # A loaded machine (other builds, a package being installed) can take many seconds.
+  for _ in $(seq 1 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY: $(cat "$xvfb_log")"
+  rm -f "$xvfb_log"
   openbox >/dev/null 2>&1 &
   E2E_WM_PID=$!
   sleep 0.5
@@ -82,4 +85,70 @@ e2e_alt_enter() {
   xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
   xdotool keydown --window "$E2E_WINDOW" --clearmodifiers alt keydown --window "$E2E_WINDOW" Return \
     keyup --window "$E2E_WINDOW" Return keyup --window "$E2E_WINDOW" alt
+}
+
+# e2e_start_as_player PROGRAM WORKING_FOLDER DATA_HOME: starts PROGRAM from WORKING_FOLDER as an
+# ordinary user, with XDG_DATA_HOME=DATA_HOME and a clean environment, and waits for its window.
+# When the test runs as root the player is "nobody" (root may write anywhere, which would hide
+# where the game keeps its settings); otherwise it is the user running the test. Call e2e_start_x
+# first; logs go to E2E_WORK.
+e2e_start_as_player() {
+  if [ "$(id -u)" -eq 0 ]; then
+    as_player="setpriv --reuid=nobody --regid=nogroup --clear-groups --"
+    chown nobody:nogroup "$2" "$3"
+  else
+    as_player=""
+  fi
+  # shellcheck disable=SC2086
+  (cd "$2" && exec $as_player env -i DISPLAY="$DISPLAY" HOME="$3/home" XDG_DATA_HOME="$3" \
+    PATH=/usr/bin:/bin SDL_AUDIODRIVER=dummy "$1" >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log") &
+  E2E_GAME_PID=$!
+  E2E_WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --name '^Skarvel$' 2>/dev/null | head -n 1) ||
+    fail "no window titled Skarvel: $(cat "$E2E_WORK/stderr.log")"
+  [ -n "$E2E_WINDOW" ] || fail "no window titled Skarvel"
+  sleep 0.5
+}
+
+# Waits up to 10 s for a file to exist.
+e2e_wait_file() {
+  for _ in $(seq 1 100); do
+    [ -f "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "no $1"
+}
+
+# The menu is drawn: the window's picture is not one flat colour (black before the first frame).
+e2e_assert_drawn() {
+  import -window "$E2E_WINDOW" "$1" 2>/dev/null || import -window root "$1"
+  spread=$(convert "$1" -colorspace Gray -format '%[fx:standard_deviation]' info:)
+  awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }' || fail "the window is blank (spread $spread): $1"
+}
+
+# Options, sounds off, back to the main menu; then waits for the settings file to say so.
+e2e_switch_sounds_off() {
+  for key in Down Return Down Down Return Escape; do
+    e2e_key "$key"
+    sleep 0.15
+  done
+  for _ in $(seq 1 50); do
+    [ "$(od -An -tx1 -j2 -N1 "$1" | tr -d ' ')" = "01" ] && return 0
+    sleep 0.1
+  done
+  fail "$1 does not hold the sounds switched off"
+}
+
+# Escape, then OK on the exit question; waits for the game to end without an error.
+e2e_quit() {
+  for key in Escape Return; do
+    e2e_key "$key"
+    sleep 0.3
+  done
+  for _ in $(seq 1 50); do
+    e2e_running || break
+    sleep 0.1
+  done
+  e2e_running && fail "OK on the exit question did not end the game"
+  wait "$E2E_GAME_PID" || fail "the game ended with an error: $(cat "$E2E_WORK/stderr.log")"
+  E2E_GAME_PID=""
 }

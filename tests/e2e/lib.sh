@@ -31,12 +31,24 @@ e2e_start_x() {
   display=90
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
   xvfb_log=$(mktemp)
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>"$xvfb_log" &
+  # -noreset: an X server resets when its last client leaves, and a test connecting during the
+  # reset (right after the readiness probe below) would find no display.
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>"$xvfb_log" &
   E2E_XVFB_PID=$!
   export DISPLAY=":$display"
   # A loaded machine (other builds, a package being installed) can take many seconds.
-  for _ in $(seq 1 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY: $(cat "$xvfb_log")"
+  ready=""
+  for _ in $(seq 1 300); do
+    if xdpyinfo >/dev/null 2>&1; then
+      ready=yes
+      break
+    fi
+    sleep 0.1
+  done
+  if [ -z "$ready" ]; then
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null && state="running" || state="ended"
+    fail "Xvfb did not start on $DISPLAY ($state): $(cat "$xvfb_log")"
+  fi
   rm -f "$xvfb_log"
   openbox >/dev/null 2>&1 &
   E2E_WM_PID=$!

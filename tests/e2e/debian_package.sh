@@ -17,9 +17,9 @@ skip() {
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 dpkg-query -W -f='${Status}' skarvel 2>/dev/null | grep -q "install ok installed" &&
   skip "a skarvel package is installed already"
-for path in /usr/games/skarvel /usr/bin/skarvel /usr/share/skarvel; do
-  [ -e "$path" ] && skip "$path exists already"
-done
+# One package test on this machine at a time (another build tree may run its own).
+exec 9>/run/lock/skarvel-package-test.lock
+flock -w 600 9 || skip "another package test holds the lock"
 
 E2E_WORK=$(mktemp -d)
 chmod 755 "$E2E_WORK"
@@ -40,6 +40,11 @@ trap 'remove_package; e2e_cleanup' EXIT INT TERM
 deb=$(ls "$E2E_WORK"/out/skarvel_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no skarvel_*.deb: $(cat "$E2E_WORK/cpack.log")"
 echo "built $(basename "$deb")"
+# Removing the package takes its files away: none of them may be someone else's already.
+dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | grep -v '/$' >"$E2E_WORK/contents"
+while read -r path; do
+  if [ -e "$path" ] || [ -L "$path" ]; then skip "$path exists already"; fi
+done <"$E2E_WORK/contents"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

@@ -24,5 +24,5 @@ void TmainForm::SaveConfig() {
 }
 
 void TmainForm::UpdateBossKeyName() {
-  BossKeyName = ::BossKeyName(Config.BossKey, BossKeyName);
+  BossKeyName = ::BossKeyName(Config.BossKey);
 }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 
 #include "shell/config_file.h"
@@ -156,15 +157,39 @@ TEST(ScoreTable, PlacesAndInsertionKeepOlderEqualScoresAbove) {
   EXPECT_EQ(record.ScoreTable[8].Score, 300);
 }
 
-TEST(BossKeyName, NamesTheKeysItKnowsAndLeavesTheRest) {
+TEST(BossKeyName, EveryKeyThatCanBeChosenHasItsOwnName) {
   struct Case {
     uint16_t key;
     const char* name;
   };
-  const Case cases[] = {{0x7B, "F12"}, {0x70, "F1"},  {0x5B, "Window Key"}, {0x31, "1"},
-                        {0x41, "A"},   {0x5A, "Z"},   {0x20, "Space"},      {0x7C, "old"},
-                        {0x2F, "old"}, {0x5C, "old"}, {0x0D, "old"}};
-  for (const Case& c : cases) EXPECT_EQ(BossKeyName(c.key, "old"), c.name) << c.key;
+  const Case cases[] = {{0x7B, "F12"},
+                        {0x70, "F1"},
+                        {0x87, "F24"},
+                        {0x5B, "Window Key"},
+                        {0x31, "1"},
+                        {0x41, "A"},
+                        {0x5A, "Z"},
+                        {0x20, "Space"},
+                        {vk::Tab, "Tab"},
+                        {vk::Back, "Backspace"},
+                        {vk::Pause, "Pause"},
+                        {vk::Prior, "Page Up"},
+                        {vk::Numpad(7), "Num 7"},
+                        {vk::Divide, "Num /"},
+                        {vk::Oem5, "\\"},
+                        {vk::Oem3, "`"},
+                        {vk::RWin, "Right Window Key"},
+                        {0x0C, "Key 12"},
+                        {0xFFFF, "Key 65535"}};
+  for (const Case& c : cases) EXPECT_EQ(BossKeyName(c.key), c.name) << c.key;
+  // Every key of the keyboard has a name that no other key has.
+  std::map<std::string, uint16_t> owners;
+  for (uint16_t key = 1; key < 0xFF; ++key) {
+    const std::string name = BossKeyName(key);
+    EXPECT_FALSE(name.empty()) << key;
+    const auto [owner, fresh] = owners.emplace(name, key);
+    EXPECT_TRUE(fresh) << name << " names " << key << " and " << owner->second;
+  }
 }
 
 }  // namespace

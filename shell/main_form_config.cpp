@@ -1,4 +1,7 @@
 // The settings file: read at start-up, written whenever a saved setting changes.
+#include <string>
+#include <system_error>
+
 #include "engine/paths.h"
 #include "shell/config_file.h"
 #include "shell/main_form.h"
@@ -13,8 +16,31 @@ void TmainForm::LoadConfig() {
     Config = *record;
     return;
   }
-  // Missing, unreadable or short: the defaults, written anew.
   SetDefaultConfig(Config);
+  // A file that holds something but not a whole record may be a player's settings and scores cut
+  // short: it is put aside before the defaults take its place, never thrown away.
+  std::error_code error;
+  const uintmax_t size =
+      std::filesystem::is_regular_file(path, error) ? std::filesystem::file_size(path, error) : 0;
+  if (!error && size > 0) {
+    const std::filesystem::path backup = ConfigBackupPath(path);
+    const std::string failure = KeepUnreadableConfig(path);
+    if (!failure.empty()) {
+      // The file stays as it is; the defaults live in memory until a setting is saved.
+      ShowError(("The settings in " + path.string() + " cannot be read (" + std::to_string(size) +
+                 " bytes instead of " + std::to_string(ConfigRecordSize) +
+                 "), and the file could not be kept as " + backup.filename().string() + ": " +
+                 failure + ". The default settings are used.")
+                    .c_str());
+      return;
+    }
+    ShowError(("The settings in " + path.string() + " could not be read (" + std::to_string(size) +
+               " bytes instead of " + std::to_string(ConfigRecordSize) +
+               "). The file was kept as " + backup.string() +
+               ", and the default settings were written.")
+                  .c_str());
+  }
+  // Missing, or put aside: the defaults, written anew.
   SaveConfig();
 }
 

@@ -44,6 +44,69 @@ TEST(ConfigFile, AFirstStartWritesTheDefaults) {
   EXPECT_EQ(form.Config.ScoreTable[9].Score, 100);
 }
 
+// The messages shown about the settings file (there is no music in the test folder either).
+std::vector<std::string> ConfigMessages(const GameFixture& game) {
+  std::vector<std::string> found;
+  for (const std::string& message : game.machine.windowImpl.messages) {
+    if (message.find("config.dat") != std::string::npos) found.push_back(message);
+  }
+  return found;
+}
+
+// A customised file cut short cannot be read, but it is the player's: it is kept as
+// "config.dat.bak" (over an older backup) before the defaults are written, and the player is told
+// once. An empty file holds nothing to keep; a backup that cannot be made leaves the file alone.
+TEST(ConfigFile, AFileOfTheWrongSizeIsKeptAsABackupBeforeTheDefaultsAreWritten) {
+  ConfigRecord record;
+  SetDefaultConfig(record);
+  record.BossKey = 0x31;
+  record.PlayerCountry.SetText("Norway");
+  record.ScoreTable[0].Score = 4242;
+  {
+    GameFixture game;
+    ASSERT_EQ(WriteConfigFile("config.dat", record), "");
+    std::vector<uint8_t> cut = ReadBytes("config.dat");
+    cut.resize(100);
+    WriteBytes("config.dat", cut);
+    WriteBytes("config.dat.bak", {1, 2, 3});
+    TmainForm& form = game.Start();
+    EXPECT_EQ(ReadBytes("config.dat.bak"), cut);
+    const std::vector<uint8_t> bytes = ReadBytes("config.dat");
+    ASSERT_EQ(bytes.size(), 158u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 32), DefaultHead);
+    EXPECT_EQ(form.Config.BossKey, 0x7B);
+    const std::vector<std::string> messages = ConfigMessages(game);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("config.dat.bak"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("100 bytes"), std::string::npos) << messages[0];
+    // The next start reads the defaults and says nothing more.
+    game.form.reset();
+    game.Start();
+    EXPECT_EQ(ConfigMessages(game).size(), 1u);
+    EXPECT_EQ(ReadBytes("config.dat.bak"), cut);
+  }
+  {
+    GameFixture game;
+    WriteBytes("config.dat", {});
+    game.Start();
+    EXPECT_EQ(ReadBytes("config.dat").size(), 158u);
+    EXPECT_FALSE(std::filesystem::exists("config.dat.bak"));
+    EXPECT_TRUE(ConfigMessages(game).empty());
+  }
+  {
+    GameFixture game;
+    const std::vector<uint8_t> cut(100, 0x42);
+    WriteBytes("config.dat", cut);
+    std::filesystem::create_directories("config.dat.bak/in the way");
+    TmainForm& form = game.Start();
+    EXPECT_EQ(ReadBytes("config.dat"), cut);
+    EXPECT_EQ(form.Config.BossKey, 0x7B);
+    const std::vector<std::string> messages = ConfigMessages(game);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("could not be kept"), std::string::npos) << messages[0];
+  }
+}
+
 TEST(ConfigFile, AShortFileIsReplacedAndALongOneIsUsedThenCutOnTheNextSave) {
   GameFixture game;
   WriteBytes("config.dat", std::vector<uint8_t>(100, 0x42));

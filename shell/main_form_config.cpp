@@ -23,21 +23,21 @@ void TmainForm::LoadConfig() {
   const uintmax_t size =
       std::filesystem::is_regular_file(path, error) ? std::filesystem::file_size(path, error) : 0;
   if (!error && size > 0) {
+    // Message boxes do not wrap: one short line each, the paths on lines of their own.
+    const std::string unreadable = "The settings file " + path.string() +
+                                   "\ncould not be read: it holds " + std::to_string(size) +
+                                   " bytes instead of " + std::to_string(ConfigRecordSize) + ".\n";
     const std::filesystem::path backup = ConfigBackupPath(path);
     const std::string failure = KeepUnreadableConfig(path);
     if (!failure.empty()) {
       // The file stays as it is; the defaults live in memory until a setting is saved.
-      ShowError(("The settings in " + path.string() + " cannot be read (" + std::to_string(size) +
-                 " bytes instead of " + std::to_string(ConfigRecordSize) +
-                 "), and the file could not be kept as " + backup.filename().string() + ": " +
-                 failure + ". The default settings are used.")
+      ShowError((unreadable + "It could not be kept as " + backup.filename().string() + ": " +
+                 failure + ".\nThe default settings are used.")
                     .c_str());
       return;
     }
-    ShowError(("The settings in " + path.string() + " could not be read (" + std::to_string(size) +
-               " bytes instead of " + std::to_string(ConfigRecordSize) +
-               "). The file was kept as " + backup.string() +
-               ", and the default settings were written.")
+    ShowError((unreadable + "It was kept as\n" + backup.string() +
+               "\nand the default settings were written.")
                   .c_str());
   }
   // Missing, or put aside: the defaults, written anew.

@@ -29,7 +29,7 @@ void TmainForm::StartGame() {
     return;
   } catch (const std::exception& error) {
     ShowError(
-        ("The game's pictures in \"" + archivePath.string() + "\" cannot be read: " + error.what())
+        ("The game's pictures in \"" + archivePath.string() + "\" cannot be read:\n" + error.what())
             .c_str());
     return;
   }

@@ -47,8 +47,9 @@ struct Channel {
 
 class Decoder {
  public:
-  Decoder(std::span<const uint8_t> dib, std::optional<size_t> pixelOffset, const char* error)
-      : dib_(dib), pixelOffset_(pixelOffset), error_(error) {}
+  Decoder(std::span<const uint8_t> dib, std::optional<size_t> pixelOffset, const char* error,
+          PixelBudget& budget)
+      : dib_(dib), pixelOffset_(pixelOffset), error_(error), budget_(budget) {}
 
   TPicture Decode() {
     ReadHeader();
@@ -118,6 +119,8 @@ class Decoder {
       }
     }();
     if (!fits) Fail();
+    // Taken last, so that a header failing any other check leaves the budget as it was.
+    if (!budget_.Take(width * height)) Fail();
   }
 
   void ReadMasksAndPalette() {
@@ -282,6 +285,7 @@ class Decoder {
   std::span<const uint8_t> dib_;
   std::optional<size_t> pixelOffset_;
   const char* error_;
+  PixelBudget& budget_;
   size_t headerSize_ = 0;
   bool core_ = false;
   int width_ = 0;
@@ -297,15 +301,26 @@ class Decoder {
 
 }  // namespace
 
-TPicture DecodeDib(std::span<const uint8_t> bytes) {
-  return Decoder(bytes, std::nullopt, kDibInvalid).Decode();
+TPicture DecodeDib(std::span<const uint8_t> bytes, PixelBudget& budget) {
+  return Decoder(bytes, std::nullopt, kDibInvalid, budget).Decode();
 }
 
-TPicture DecodeBitmapFile(std::span<const uint8_t> bytes) {
+TPicture DecodeDib(std::span<const uint8_t> bytes) {
+  PixelBudget budget(kMaxDibPixels);
+  return DecodeDib(bytes, budget);
+}
+
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget) {
   if (bytes.size() < kFileHeader || bytes[0] != 'B' || bytes[1] != 'M') {
     throw EInvalidGraphic(kBitmapInvalid);
   }
   const uint32_t pixelOffset = U32(bytes, 10);
   if (pixelOffset < kFileHeader) throw EInvalidGraphic(kBitmapInvalid);
-  return Decoder(bytes.subspan(kFileHeader), pixelOffset - kFileHeader, kBitmapInvalid).Decode();
+  return Decoder(bytes.subspan(kFileHeader), pixelOffset - kFileHeader, kBitmapInvalid, budget)
+      .Decode();
+}
+
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes) {
+  PixelBudget budget(kMaxDibPixels);
+  return DecodeBitmapFile(bytes, budget);
 }

@@ -17,9 +17,30 @@
 constexpr int64_t kMaxDibPixels = int64_t{1} << 24;
 constexpr int32_t kMaxDibSide = 32768;
 
-// A packed DIB; EInvalidGraphic "DIB is invalid" for anything malformed or of an unsupported kind.
+// The pixels that the pictures of one archive may decode to together. Run-length data asks for
+// a whole picture from a few bytes, so one picture's bound alone would let a small archive of many
+// such pictures take gigabytes; each picture takes its share before anything is allocated.
+class PixelBudget {
+ public:
+  explicit PixelBudget(int64_t pixels) : left_(pixels) {}
+  // Takes `pixels` from what is left; false (and nothing taken) when they do not fit.
+  bool Take(int64_t pixels) {
+    if (pixels > left_) return false;
+    left_ -= pixels;
+    return true;
+  }
+  int64_t Left() const { return left_; }
+
+ private:
+  int64_t left_;
+};
+
+// A packed DIB; EInvalidGraphic "DIB is invalid" for anything malformed or of an unsupported kind,
+// or for a picture larger than what is left of `budget`.
+TPicture DecodeDib(std::span<const uint8_t> bytes, PixelBudget& budget);
 TPicture DecodeDib(std::span<const uint8_t> bytes);
 
 // A whole bitmap file ("BM", file header, then a DIB whose pixels start where the file header
-// says); EInvalidGraphic "Bitmap image is not valid" for anything malformed.
+// says); EInvalidGraphic "Bitmap image is not valid" for anything malformed or over the budget.
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget);
 TPicture DecodeBitmapFile(std::span<const uint8_t> bytes);

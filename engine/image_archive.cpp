@@ -17,7 +17,7 @@ const char* const kRootClass = "TPictureCollectionComponent";
 }
 
 void ReadItemProperty(archive::Reader& reader, const std::string& name,
-                      TPictureCollectionItem& item) {
+                      TPictureCollectionItem& item, PixelBudget& budget) {
   const archive::Value value = reader.ReadValue();
   using archive::SameName;
   if (SameName(name, "Name")) {
@@ -37,7 +37,7 @@ void ReadItemProperty(archive::Reader& reader, const std::string& name,
   } else if (SameName(name, "TransparentColor")) {
     item.TransparentColor = value.AsColor();
   } else if (SameName(name, "Picture.Data")) {
-    item.Picture = ReadPictureData(value.AsBinary());
+    item.Picture = ReadPictureData(value.AsBinary(), budget);
   } else {
     UnknownProperty(name);
   }
@@ -48,6 +48,7 @@ void ReadItemProperty(archive::Reader& reader, const std::string& name,
 void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items) {
   archive::Reader reader(bytes);
   reader.ReadRoot();
+  PixelBudget budget(kMaxArchivePixels);
   std::string name;
   while (reader.NextProperty(name)) {
     if (archive::SameName(name, "List.ColorTable")) {
@@ -64,7 +65,7 @@ void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items)
       reader.BeginCollection();
       while (reader.NextItem()) {
         TPictureCollectionItem& item = items.Add();
-        while (reader.NextProperty(name)) ReadItemProperty(reader, name, item);
+        while (reader.NextProperty(name)) ReadItemProperty(reader, name, item, budget);
       }
     } else {
       UnknownProperty(name);

@@ -14,10 +14,15 @@
 
 class TPictureCollection;
 
+// The pixels one archive's pictures may decode to together: 8 million (32 MB), several times what
+// this game's largest archive holds.
+constexpr int64_t kMaxArchivePixels = int64_t{1} << 23;
+
 // Adds the archive's items to the collection in stream order, each as soon as its entry begins,
 // so a load that fails keeps the items read so far. Errors: EInvalidImage/EReadError "Invalid
 // stream format", EReadError for malformed values ("Stream read error", "Invalid property
-// value") and unknown properties ("Property %s does not exist"), EInvalidGraphic for pictures.
+// value") and unknown properties ("Property %s does not exist"), EInvalidGraphic for pictures,
+// also once the pictures together would pass kMaxArchivePixels.
 void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items);
 
 // One picture as the asset tool describes it.

@@ -39,6 +39,14 @@ void TImageList::LoadFromBytes(std::span<const uint8_t> bytes) {
   }
 }
 
+void TImageList::Exchange(TPictureCollection& pictures) {
+  Items.SwapItems(pictures);
+  if (drawSurface_ && drawSurface_->Initialized()) {
+    Items.StartUp(*drawSurface_);
+    Items.Upload();
+  }
+}
+
 void TImageList::DrawSurfaceNotify(TDXDrawNotifyType type) {
   switch (type) {
     case TDXDrawNotifyType::dxntInitialize:

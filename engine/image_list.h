@@ -28,6 +28,10 @@ class TImageList : public DrawSurfaceListener {
   // Removes all items, reads the archive, and cuts the pictures when the surface is up.
   void LoadFromStream(std::istream& stream);
   void LoadFromBytes(std::span<const uint8_t> bytes);
+  // Takes the pictures already read into `pictures` in place of its own, which go to `pictures`
+  // (so they can be freed once nothing shows them); cuts them when the surface is up. With the
+  // archive read beforehand, a load that fails leaves the list as it was.
+  void Exchange(TPictureCollection& pictures);
 
   void DrawSurfaceNotify(TDXDrawNotifyType type) override;
 

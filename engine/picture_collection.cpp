@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "engine/blit.h"
 #include "engine/draw_surface.h"
 #include "engine/exception.h"
 
 void TPictureCollectionItem::SetName(std::string name) {
-  collection_.index_.Remove(name_, this);
+  collection_->index_.Remove(name_, this);
   name_ = std::move(name);
-  collection_.index_.Put(name_, this);
+  collection_->index_.Put(name_, this);
 }
 
 int32_t TPictureCollectionItem::Width() const {
@@ -147,7 +148,7 @@ bool TPictureCollectionItem::Opaque(int32_t i, int32_t px, int32_t py) const {
 void TPictureCollectionItem::Upload() {
   if (!Picture) return;
   if (!initialized_) {
-    if (!collection_.CanInitialize()) return;
+    if (!collection_->CanInitialize()) return;
     initialized_ = true;
   }
   cut_ = CutNow();
@@ -183,6 +184,16 @@ TPictureCollectionItem& TPictureCollection::Add() {
 void TPictureCollection::Clear() {
   index_.Clear();
   items_.clear();
+}
+
+void TPictureCollection::SwapItems(TPictureCollection& other) {
+  ShutDown();
+  other.ShutDown();
+  items_.swap(other.items_);
+  std::swap(index_, other.index_);
+  std::swap(ColorTable, other.ColorTable);
+  for (const auto& item : items_) item->collection_ = this;
+  for (const auto& item : other.items_) item->collection_ = &other;
 }
 
 bool TPictureCollection::CanInitialize() const {

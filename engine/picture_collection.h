@@ -22,7 +22,7 @@ class TPictureCollection;
 
 class TPictureCollectionItem {
  public:
-  explicit TPictureCollectionItem(TPictureCollection& collection) : collection_(collection) {}
+  explicit TPictureCollectionItem(TPictureCollection& collection) : collection_(&collection) {}
   TPictureCollectionItem(const TPictureCollectionItem&) = delete;
   TPictureCollectionItem& operator=(const TPictureCollectionItem&) = delete;
 
@@ -95,7 +95,8 @@ class TPictureCollectionItem {
   // The pixel value left out when drawing, or none.
   std::optional<uint32_t> Key() const;
 
-  TPictureCollection& collection_;
+  // The collection that holds the item; it changes when collections exchange their items.
+  TPictureCollection* collection_;
   std::string name_;
   bool initialized_ = false;
   Cut cut_;
@@ -117,6 +118,9 @@ class TPictureCollection {
   TPictureCollectionItem& Find(std::string_view name) const;
   TPictureCollectionItem& Add();
   void Clear();
+  // Exchanges the items, their name index and the colour table with `other`. Both end unbound
+  // and not initialised: the pictures are cut again for the surface they are drawn on next.
+  void SwapItems(TPictureCollection& other);
 
   // 256 palette entries (blue, green, red, reserved) as stored; unused at 32 bits per pixel.
   std::array<uint32_t, 256> ColorTable{};

@@ -22,7 +22,7 @@ std::vector<uint8_t> Named(const std::string& format, const std::vector<uint8_t>
 
 }  // namespace
 
-std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget) {
   if (data.empty()) return std::nullopt;
   const size_t nameLength = data[0];
   if (nameLength > data.size() - 1) throw EReadError("Stream read error");
@@ -30,7 +30,7 @@ std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {
   const std::span<const uint8_t> rest = data.subspan(1 + nameLength);
   if (archive::SameName(format, "TDIB")) {
     if (rest.empty()) return TPicture();
-    return DecodeDib(rest);
+    return DecodeDib(rest, budget);
   }
   if (archive::SameName(format, "TBitmap")) {
     if (rest.empty()) return TPicture();
@@ -40,9 +40,14 @@ std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {
                             (static_cast<uint32_t>(rest[3]) << 24);
     if (length == 0) return TPicture();
     if (length > rest.size() - 4) throw EInvalidGraphic(kBitmapInvalid);
-    return DecodeBitmapFile(rest.subspan(4, length));
+    return DecodeBitmapFile(rest.subspan(4, length), budget);
   }
   return std::nullopt;
+}
+
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {
+  PixelBudget budget(kMaxDibPixels);
+  return ReadPictureData(data, budget);
 }
 
 std::vector<uint8_t> WriteDibPictureData(const TPicture& picture) {

@@ -8,10 +8,13 @@
 #include <span>
 #include <vector>
 
+#include "engine/dib_reader.h"
 #include "engine/picture.h"
 
 // The picture, or none when the format is one this game does not know (the item then has no
-// patterns and draws nothing). Malformed data fails with the readers' errors.
+// patterns and draws nothing). Malformed data, or a picture larger than what is left of `budget`,
+// fails with the readers' errors.
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget);
 std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data);
 
 std::vector<uint8_t> WriteDibPictureData(const TPicture& picture);

@@ -111,6 +111,8 @@ void THeroSprite::RestoreStandardWeapon() {
 
 void THeroSprite::Advance(int32_t moveCount) {
   if (!Visible) return;
+  // The dragon moves before its tail, so this starts the frame's contacts of both.
+  contacts_.clear();
   TImageSprite::Advance(moveCount);
   X -= WorldDrift;
   FlapCounter = FlapCounter < WingPatterns * FlapDivisor - 1 ? FlapCounter + 1 : 0;
@@ -168,8 +170,16 @@ void THeroSprite::Fire() {
   FireCooldown = ShotPauseBase / FireRate;
 }
 
+bool THeroSprite::FirstContact(TSprite& other) {
+  for (const TSpriteRef<TSprite>& met : contacts_) {
+    if (met == &other) return false;
+  }
+  contacts_.emplace_back(other);
+  return true;
+}
+
 void THeroSprite::HandleCollision(TSprite& other, bool& /*done*/) {
-  if (!Visible) return;
+  if (!Visible || !FirstContact(other)) return;
   const bool shielded = Shielded();
   if (dynamic_cast<TReshetkaSprite*>(&other) && !shielded) {
     Die();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/image_sprite.h"
 #include "engine/sprite_ref.h"
@@ -36,6 +37,8 @@ class THeroSprite : public TImageSprite {
   uint8_t FlapCounter = 0;
   uint8_t FlapDivisor = 10;  // frames per wing-beat pattern
 
+  // What touches the dragon or its tail. A sprite that touches both in one frame is met once:
+  // one rammed enemy, one bonus, one stone, one frame of lava.
   void HandleCollision(TSprite& other, bool& done) override;
   void Advance(int32_t moveCount) override;
   // The death: hidden, a life gone, the dying phase begun.
@@ -54,9 +57,13 @@ class THeroSprite : public TImageSprite {
   void Fire();
   void TakeBonus(TBonusSprite& bonus);
   bool Shielded() const;
+  // Notes `other` as met in this frame; false when the dragon or its tail has met it already.
+  bool FirstContact(TSprite& other);
 
   TGameWorld& world_;
   TSpriteRef<TTailSprite> tail_;
+  // The sprites met in this frame by the dragon and its tail; emptied when the dragon moves.
+  std::vector<TSpriteRef<TSprite>> contacts_;
 };
 
 // The dragon's tail, behind and below it; what touches the tail touches the dragon.

@@ -53,6 +53,17 @@ std::optional<ConfigRecord> ConfigFromFileBytes(std::span<const uint8_t> bytes) 
   return UnpackConfig(record);
 }
 
+std::filesystem::path ConfigBackupPath(const std::filesystem::path& path) {
+  std::filesystem::path backup = path;
+  backup += ".bak";
+  return backup;
+}
+
+std::string KeepUnreadableConfig(const std::filesystem::path& path) {
+  if (::rename(path.c_str(), ConfigBackupPath(path).c_str()) != 0) return SystemError(errno);
+  return {};
+}
+
 std::string WriteConfigFile(const std::filesystem::path& path, const ConfigRecord& record) {
   // Renaming would replace even a read-only file: respect the user's protection.
   if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {

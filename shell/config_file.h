@@ -18,6 +18,14 @@ std::optional<ConfigRecord> ConfigFromFileBytes(std::span<const uint8_t> bytes);
 // record. Only the first 158 bytes of a longer file are used.
 std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path);
 
+// Where an unreadable settings file is kept: beside it, its name followed by ".bak".
+std::filesystem::path ConfigBackupPath(const std::filesystem::path& path);
+
+// Moves a settings file that cannot be used to its backup path, replacing an older backup, so
+// that writing the defaults loses nothing. Returns the system's description of a failure, empty
+// on success.
+std::string KeepUnreadableConfig(const std::filesystem::path& path);
+
 // Writes the record (encoded) to the file. Returns the system's description of a failure, empty
 // on success; on failure the old file is as it was. A file the user made read-only is not
 // replaced.

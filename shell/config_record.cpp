@@ -1,6 +1,10 @@
 #include "shell/config_record.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
+
+#include "engine/platform/virtual_keys.h"
 
 namespace {
 
@@ -134,12 +138,71 @@ void InsertScore(ConfigRecord& record, const ScoreEntry& entry) {
   std::copy_n(work.begin(), ScoreTableSize, record.ScoreTable.begin());
 }
 
-std::string BossKeyName(uint16_t bossKey, const std::string& current) {
-  if (bossKey == 0x20) return "Space";
-  if ((bossKey >= 0x30 && bossKey <= 0x39) || (bossKey >= 0x41 && bossKey <= 0x5A)) {
+std::string BossKeyName(uint16_t bossKey) {
+  if ((bossKey >= vk::Digit0 && bossKey <= vk::Digit(9)) ||
+      (bossKey >= vk::KeyA && bossKey <= vk::Letter('Z'))) {
     return std::string(1, static_cast<char>(bossKey));
   }
-  if (bossKey == 0x5B) return "Window Key";
-  if (bossKey >= 0x70 && bossKey <= 0x7B) return "F" + std::to_string(bossKey - 0x70 + 1);
-  return current;
+  if (bossKey >= vk::Numpad0 && bossKey <= vk::Numpad(9)) {
+    return "Num " + std::to_string(bossKey - vk::Numpad0);
+  }
+  if (bossKey >= vk::F1 && bossKey <= vk::Function(24)) {
+    return "F" + std::to_string(bossKey - vk::F1 + 1);
+  }
+  static constexpr std::array<std::pair<uint16_t, const char*>, 48> Named = {{
+      {vk::Back, "Backspace"},
+      {vk::Tab, "Tab"},
+      {vk::Return, "Enter"},
+      {vk::Shift, "Shift"},
+      {vk::Control, "Ctrl"},
+      {vk::Menu, "Alt"},
+      {vk::Pause, "Pause"},
+      {vk::Capital, "Caps Lock"},
+      {vk::Escape, "Esc"},
+      {vk::Space, "Space"},
+      {vk::Prior, "Page Up"},
+      {vk::Next, "Page Down"},
+      {vk::End, "End"},
+      {vk::Home, "Home"},
+      {vk::Left, "Left"},
+      {vk::Up, "Up"},
+      {vk::Right, "Right"},
+      {vk::Down, "Down"},
+      {vk::Snapshot, "Print Screen"},
+      {vk::Insert, "Insert"},
+      {vk::Delete, "Delete"},
+      {vk::LWin, "Window Key"},
+      {vk::RWin, "Right Window Key"},
+      {vk::Apps, "Menu Key"},
+      {vk::Multiply, "Num *"},
+      {vk::Add, "Num +"},
+      {vk::Subtract, "Num -"},
+      {vk::Decimal, "Num ."},
+      {vk::Divide, "Num /"},
+      {vk::NumLock, "Num Lock"},
+      {vk::Scroll, "Scroll Lock"},
+      {vk::LShift, "Left Shift"},
+      {vk::RShift, "Right Shift"},
+      {vk::LControl, "Left Ctrl"},
+      {vk::RControl, "Right Ctrl"},
+      {vk::LMenu, "Left Alt"},
+      {vk::RMenu, "Right Alt"},
+      {vk::Oem1, ";"},
+      {vk::OemPlus, "="},
+      {vk::OemComma, ","},
+      {vk::OemMinus, "-"},
+      {vk::OemPeriod, "."},
+      {vk::Oem2, "/"},
+      {vk::Oem3, "`"},
+      {vk::Oem4, "["},
+      {vk::Oem5, "\\"},
+      {vk::Oem6, "]"},
+      {vk::Oem7, "'"},
+  }};
+  for (const auto& [key, name] : Named) {
+    if (key == bossKey) return name;
+  }
+  // A code no keyboard of ours sends (from a hand-edited file): its number, never another key's
+  // name.
+  return "Key " + std::to_string(bossKey);
 }

@@ -65,5 +65,6 @@ void ResetScoreTable(ConfigRecord& record);
 uint8_t FindScorePlace(const ConfigRecord& record, uint16_t score);
 // Puts the entry into the table below every equal score; the lowest of eleven drops out.
 void InsertScore(ConfigRecord& record, const ScoreEntry& entry);
-// The Options screen's text for a boss key; keys without a name leave `current` as it is.
-std::string BossKeyName(uint16_t bossKey, const std::string& current);
+// The Options screen's text for a boss key: every key has its own name, and a code that no key
+// sends shows its number.
+std::string BossKeyName(uint16_t bossKey);

@@ -26,6 +26,11 @@ int main() {
     return 1;
   }
   form->Run();
+  if (!form->FatalError().empty()) {
+    // The window said it already; the terminal and the exit status say it too.
+    std::fprintf(stderr, "skarvel: %s\n", form->FatalError().c_str());
+    return 1;
+  }
   form->ExitStep();
   return 0;
 }

@@ -184,7 +184,12 @@ class TmainForm {
   void CreateExit();
 
   // --- The game field (main_form_game_field.cpp).
-  void CreateGameField();
+  // New game: reads the game's pictures, then hands the timers over and builds the field. A
+  // failure leaves (or brings back) the menu, with one message.
+  void StartGame();
+  // Builds the field with the pictures read from the game archive; the menu's pictures go to
+  // `gamePictures` in exchange.
+  void CreateGameField(TPictureCollection& gamePictures);
   // Empties the field between lives and levels.
   void ClearGameField();
 
@@ -222,6 +227,19 @@ class TmainForm {
   void TakeResult();
 
   bool Closed() const { return closed_; }
+  // Why the program ended on its own, with the message it showed; empty after a normal exit.
+  const std::string& FatalError() const { return fatalError_; }
+
+  // --- Frames that fail (main_form_frame_guard.cpp).
+  // One frame of the menu (FrameTimer1) or of the game (FrameTimer2). An exception escaping it
+  // is shown like any other; escaping the same loop's next frame too, it is not shown forever:
+  // the game gives way to the main menu, and a menu that cannot be drawn ends the program.
+  void GuardedFrame(TFrameTimer& timer, int32_t LagCount);
+  // Leaves a game that cannot go on for the main menu; ends the program when the menu cannot be
+  // built either.
+  void LeaveFailedGame();
+  // Shows the message, says that the program closes, and ends the message loop.
+  void EndWithError(const std::string& message);
 
  private:
   void ShowError(const char* message);
@@ -290,6 +308,10 @@ class TmainForm {
   platform::Platform& platform_;
   GameFolders folders_;
   bool closed_ = false;
+  std::string fatalError_;
+  // Frames of each loop that have failed in a row.
+  int menuFrameFailures_ = 0;
+  int gameFrameFailures_ = 0;
   // The sound archive could not be read (already reported): the game goes on silently.
   bool soundsMissing_ = false;
 };

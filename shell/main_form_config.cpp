@@ -1,4 +1,7 @@
 // The settings file: read at start-up, written whenever a saved setting changes.
+#include <string>
+#include <system_error>
+
 #include "engine/paths.h"
 #include "shell/config_file.h"
 #include "shell/main_form.h"
@@ -13,8 +16,31 @@ void TmainForm::LoadConfig() {
     Config = *record;
     return;
   }
-  // Missing, unreadable or short: the defaults, written anew.
   SetDefaultConfig(Config);
+  // A file that holds something but not a whole record may be a player's settings and scores cut
+  // short: it is put aside before the defaults take its place, never thrown away.
+  std::error_code error;
+  const uintmax_t size =
+      std::filesystem::is_regular_file(path, error) ? std::filesystem::file_size(path, error) : 0;
+  if (!error && size > 0) {
+    // Message boxes do not wrap: one short line each, the paths on lines of their own.
+    const std::string unreadable = "The settings file " + path.string() +
+                                   "\ncould not be read: it holds " + std::to_string(size) +
+                                   " bytes instead of " + std::to_string(ConfigRecordSize) + ".\n";
+    const std::filesystem::path backup = ConfigBackupPath(path);
+    const std::string failure = KeepUnreadableConfig(path);
+    if (!failure.empty()) {
+      // The file stays as it is; the defaults live in memory until a setting is saved.
+      ShowError((unreadable + "It could not be kept as " + backup.filename().string() + ": " +
+                 failure + ".\nThe default settings are used.")
+                    .c_str());
+      return;
+    }
+    ShowError((unreadable + "It was kept as\n" + backup.string() +
+               "\nand the default settings were written.")
+                  .c_str());
+  }
+  // Missing, or put aside: the defaults, written anew.
   SaveConfig();
 }
 
@@ -24,5 +50,5 @@ void TmainForm::SaveConfig() {
 }
 
 void TmainForm::UpdateBossKeyName() {
-  BossKeyName = ::BossKeyName(Config.BossKey, BossKeyName);
+  BossKeyName = ::BossKeyName(Config.BossKey);
 }

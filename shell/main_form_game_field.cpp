@@ -1,4 +1,9 @@
 // The game field: what New game builds after the menu has handed over.
+#include <exception>
+
+#include "engine/archive/stream_bytes.h"
+#include "engine/exception.h"
+#include "engine/image_archive.h"
 #include "engine/paths.h"
 #include "game/field_layers.h"
 #include "game/level_loop.h"
@@ -12,10 +17,38 @@ constexpr const char* GameSongName = "sound\\2.xm";
 constexpr int GameFramePicture = 1;
 }  // namespace
 
-void TmainForm::CreateGameField() {
+void TmainForm::StartGame() {
+  // The game's pictures are read before anything changes: an archive that is missing or damaged
+  // leaves the menu as it was, its pictures and timer included, with one message saying why.
+  TPictureCollection gamePictures;
+  const std::filesystem::path archivePath = ResolvePath(GameArchiveName, folders_.data);
+  try {
+    ReadImageArchive(archive::ReadFileBytes(archivePath), gamePictures);
+  } catch (const EFOpenError& error) {
+    ShowError(error.what());  // it names the file
+    return;
+  } catch (const std::exception& error) {
+    ShowError(
+        ("The game's pictures in \"" + archivePath.string() + "\" cannot be read:\n" + error.what())
+            .c_str());
+    return;
+  }
+  FrameTimer1.SetEnabled(false);
+  FrameTimer2.SetEnabled(true);
+  Screen.GameState = gsPlaying;
+  try {
+    CreateGameField(gamePictures);
+  } catch (const std::exception& error) {
+    // An archive that lacks a picture of the field: a game without its dragon is no game.
+    ShowError(error.what());
+    LeaveFailedGame();
+  }
+}
+
+void TmainForm::CreateGameField(TPictureCollection& gamePictures) {
   // The menu's sprites show the menu's pictures: they go before the game's pictures replace them.
   SpriteEngine1.Root().RemoveAll();
-  ImageList1.LoadFromFile(ResolvePath(GameArchiveName, folders_.data));
+  ImageList1.Exchange(gamePictures);
   CreateGameBack(World);
   Menu.ClosingWindow = NewSprite<TClosingWindow>(SpriteEngine1.Root(),
                                                  ImageList1.Items[GameFramePicture], ZDialogFrame);

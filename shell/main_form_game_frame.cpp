@@ -9,6 +9,30 @@ constexpr int32_t CaptionFontSize = 38;
 constexpr int32_t CaptionX = 320;
 constexpr int32_t CaptionY = 280;
 constexpr int32_t QuestionFontSize = 16;
+
+// A death runs to its end before the level may end: a level that ran out in the frame the dragon
+// died would otherwise bring it back after the banner with the hit points it died with (to die
+// again at once, a second life lost for one death), or play on after the last life. Once the game
+// is over, no level ends any more.
+bool LevelEndWaits(const ScreenState& s) {
+  switch (s.GameState) {
+    case gsDying:
+    case gsGameOver:
+    case gsNameEntry:
+    case gsSendQuestion:
+    case gsSending:
+    case gsSendFailed:
+      return true;
+    case gsPaused:
+      return s.ResumeState == gsDying;
+    case gsExitQuestion:
+      return s.ExitReturnState == gsDying ||
+             (s.ExitReturnState == gsPaused && s.ResumeState == gsDying);
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 void TmainForm::FrameTimer2Timer(int32_t LagCount) {
@@ -17,7 +41,7 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   TCanvas& canvas = TextCanvas(back);
   GameInput1.Update();
   SpriteEngine1.RemoveDead();
-  EndLevelWhenDue(World);
+  if (!LevelEndWaits(Screen)) EndLevelWhenDue(World);
   GameStateValue& state = Screen.GameState;
   if (state == gsPlaying) {
     SpriteEngine1.Root().MoveAll(LagCount);

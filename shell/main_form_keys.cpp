@@ -9,6 +9,14 @@ bool Typeable(uint32_t character) {
          (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
 }
 
+// Keys whose character a text field takes: while one is being typed into, these type and never
+// act as the boss key.
+bool TypesIntoTextField(uint16_t key) {
+  return key == vk::Space || (key >= vk::Digit0 && key <= vk::Digit(9)) ||
+         (key >= vk::KeyA && key <= vk::Letter('Z')) ||
+         (key >= vk::Numpad0 && key <= vk::Numpad(9));
+}
+
 }  // namespace
 
 void TmainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
@@ -110,6 +118,7 @@ void TmainForm::MenuKeyDown(uint16_t key, platform::ShiftState shift) {
     if (key != vk::Shift && key != vk::Control && key != vk::Menu) TakeBossKey(key);
     return;
   }
+  if (Input.TextEntryActive && TypesIntoTextField(key)) return;
   if (key == Config.BossKey) platform_.window().Minimise();
 }
 

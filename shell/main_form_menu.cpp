@@ -156,10 +156,7 @@ void TmainForm::ActivateItem() {
 void TmainForm::ActivateMainMenuItem() {
   switch (Screen.MenuFocus) {
     case miNewGame:
-      FrameTimer1.SetEnabled(false);
-      FrameTimer2.SetEnabled(true);
-      Screen.GameState = gsPlaying;
-      CreateGameField();
+      StartGame();
       break;
     case miOptions:
       CreateOptions();

@@ -27,14 +27,14 @@ TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)
   FrameTimer1.SetInterval(FrameInterval);
   FrameTimer1.SetActiveOnly(true);
   FrameTimer1.SetEnabled(true);
-  FrameTimer1.OnTimer = [this](int32_t lagCount) { FrameTimer1Timer(lagCount); };
+  FrameTimer1.OnTimer = [this](int32_t lagCount) { GuardedFrame(FrameTimer1, lagCount); };
   FrameTimer1.OnActivate = [this] { FrameTimer1Activate(); };
   FrameTimer1.OnDeactivate = [this] { FrameTimer1Deactivate(); };
 
   FrameTimer2.SetInterval(FrameInterval);
   FrameTimer2.SetActiveOnly(false);
   FrameTimer2.SetEnabled(false);
-  FrameTimer2.OnTimer = [this](int32_t lagCount) { FrameTimer2Timer(lagCount); };
+  FrameTimer2.OnTimer = [this](int32_t lagCount) { GuardedFrame(FrameTimer2, lagCount); };
   FrameTimer2.OnActivate = [this] { FrameTimer2Activate(); };
   FrameTimer2.OnDeactivate = [this] { FrameTimer2Deactivate(); };
 

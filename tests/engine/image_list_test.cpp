@@ -9,6 +9,8 @@
 #include "engine/archive/archive_writer.h"
 #include "engine/exception.h"
 #include "engine/image_archive.h"
+#include "engine/picture_collection.h"
+#include "tests/support/dib_builder.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
 
@@ -299,6 +301,50 @@ TEST_F(ImageListTest, MalformedArchivesFailWithTheirErrorsKeepingItemsReadSoFar)
   } catch (const EInvalidGraphic& e) {
     EXPECT_STREQ(e.what(), "DIB is invalid");
   }
+}
+
+// Run-length pictures ask for a whole picture from a few bytes each: an archive of many such
+// pictures must not make the game allocate more than the bound for one archive. The pictures
+// within it load; the first one beyond it fails the load as an invalid picture, before its pixels
+// are allocated.
+TEST(ImageArchiveBudget, PicturesBeyondTheArchivesPixelBoundFailTheLoad) {
+  constexpr int32_t Side = 2048;  // 4 million pixels from 50 bytes
+  const Bytes rle = dib_builder::InfoDib(dib_builder::Info()
+                                             .Width(Side)
+                                             .Height(Side)
+                                             .BitCount(8)
+                                             .Compression(1)
+                                             .Palette({0x123456, 0xABCDEF})
+                                             .Pixels({4, 1, 0, 1}));
+  Bytes data{4, 'T', 'D', 'I', 'B'};
+  data.insert(data.end(), rle.begin(), rle.end());
+  std::vector<ImageArchiveItem> items;
+  for (int i = 0; i < 10; ++i) items.push_back(Item("p" + std::to_string(i), Numbered(1, 1)));
+  archive::Object root = archive::ReadArchive(WriteImageArchive(items));
+  for (archive::CollectionItem& item : root.properties[1].value.items) {
+    item.properties.back().value.binary = data;
+  }
+  const Bytes archiveBytes = archive::WriteArchive(root);
+  ASSERT_LT(archiveBytes.size(), 4000u);  // 40 million pixels asked for by 3 KB
+
+  const int64_t fitting = kMaxArchivePixels / (int64_t{Side} * Side);
+  ASSERT_GE(fitting, 1);
+  ASSERT_LT(fitting, 10);
+  TPictureCollection pictures;
+  try {
+    ReadImageArchive(archiveBytes, pictures);
+    FAIL() << "ten pictures of 4 million pixels were decoded";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "DIB is invalid");
+  }
+  // The items read so far stay, as after any failed load; the one beyond the bound has no picture.
+  ASSERT_EQ(pictures.Count(), fitting + 1);
+  for (int32_t i = 0; i < fitting; ++i) {
+    ASSERT_TRUE(pictures[i].Picture);
+    EXPECT_EQ(pictures[i].Picture->Width, Side);
+    EXPECT_EQ(pictures[i].Picture->Pixel(3, Side - 1), 0xABCDEFu);
+  }
+  EXPECT_FALSE(pictures[static_cast<int32_t>(fitting)].Picture);
 }
 
 TEST_F(ImageListTest, LoadsFromFilesAndStreams) {

@@ -245,6 +245,82 @@ INSTANTIATE_TEST_SUITE_P(
                       HazardCase{Hazard::Lava, false, 40, false, 0, nullptr},
                       HazardCase{Hazard::Lava, true, 50, false, 0, nullptr}));
 
+// What lies across the joint of the dragon and its tail touches both in the same frame, and is met
+// once: the tail's contacts are the dragon's own.
+enum class AcrossTheJoint { Archer, PointsBonus, Stone };
+
+struct JointCase {
+  AcrossTheJoint what;
+  int hitPoints;  // left after the frame of contact
+  uint16_t score;
+  int bonusSounds;
+};
+
+void PrintTo(const JointCase& c, std::ostream* os) {
+  *os << "across the joint " << static_cast<int>(c.what);
+}
+
+class JointTest : public HeroTest, public ::testing::WithParamInterface<JointCase> {
+ protected:
+  // Centres `sprite` on a point that the dragon (after its 1-pixel drift of the next frame) and
+  // its tail both cover.
+  template <typename T>
+  T& OnTheJoint(T& sprite) {
+    const int x = Hero().X + 4;
+    const int y = Hero().Y + 85;
+    EXPECT_TRUE(x >= Tail().X - 1 && x < Tail().X - 1 + Tail().Width);
+    EXPECT_TRUE(y >= Tail().Y && y < Hero().Y + Hero().Height);
+    sprite.X = x - sprite.Width / 2;
+    sprite.Y = y - sprite.Height / 2;
+    return sprite;
+  }
+};
+
+TEST_P(JointTest, ASpriteTouchingTheDragonAndItsTailInOneFrameIsMetOnce) {
+  const JointCase& c = GetParam();
+  StartQuietGame();
+  const int sounds = Plays("bonus");
+  switch (c.what) {
+    case AcrossTheJoint::Archer:
+      OnTheJoint(NewSprite<TFlyingEnemySprite>(Engine(), World(), 5));
+      break;
+    case AcrossTheJoint::PointsBonus: {
+      TBonusSprite& bonus = OnTheJoint(NewSprite<TBonusSprite>(Engine(), World()));
+      bonus.BonusKind = bkPoints;
+      break;
+    }
+    case AcrossTheJoint::Stone:
+      OnTheJoint(NewSprite<TWeaponSprite>(Engine(), World(), 0, "burnstone", 3, 10, 0));
+      break;
+  }
+  Step(16);
+  EXPECT_EQ(State(), gsPlaying);
+  EXPECT_EQ(Hero().HitPoints, c.hitPoints);
+  EXPECT_EQ(Play().Score, c.score);
+  EXPECT_EQ(Plays("bonus") - sounds, c.bonusSounds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Contacts, JointTest,
+                         ::testing::Values(JointCase{AcrossTheJoint::Archer, 45, 5, 0},
+                                           JointCase{AcrossTheJoint::PointsBonus, 50, 100, 1},
+                                           JointCase{AcrossTheJoint::Stone, 40, 0, 0}));
+
+TEST_F(HeroTest, LavaUnderTheJointBurnsTenHitPointsAFrameLikeLavaUnderTheDragonAlone) {
+  StartQuietGame();
+  // The lava pool's top left lies under the tail and the dragon's lower left corner.
+  Hero().Y = 427 - 80;
+  TVolcano& lava = NewSprite<TVolcano>(Engine(), World(), true, Hero().X - 10);
+  ASSERT_EQ(lava.Y, Hero().Y + 80);
+  for (int frame = 1; frame <= 4; ++frame) {
+    Step(16);
+    EXPECT_EQ(Hero().HitPoints, FreshHitPoints - 10 * frame);
+    EXPECT_EQ(State(), gsPlaying);
+  }
+  Step(16);
+  EXPECT_EQ(State(), gsDying);
+  EXPECT_EQ(Play().Lives, 2);
+}
+
 TEST_F(HeroTest, WithTheShieldTheDragonRestsAtTheLeftEdgeInsteadOfDyingAtTheGrate) {
   StartQuietGame();
   TakeShield();

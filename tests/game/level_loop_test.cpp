@@ -247,6 +247,68 @@ TEST_F(LevelLoopTest, TheLevelStopsCountingAt255AndTheGameGoesOn) {
   EXPECT_LT(Play().BonusDelay, 1000 / 255);
 }
 
+// The dragon dies in the last played frame of a level: the death runs its course first, one life
+// is lost, and the next level starts with a fresh dragon. A pause during the dying phase keeps the
+// level waiting as well.
+TEST_F(LevelLoopTest, ALevelThatRunsOutWhileTheDragonDiesEndsAfterTheDeathAtTheCostOfOneLife) {
+  for (const bool pauseWhileDying : {false, true}) {
+    SCOPED_TRACE(pauseWhileDying ? "paused while dying" : "not paused");
+    form.reset();
+    Start();
+    form->Rng.Randomize(Seed);
+    StartQuietGame();
+    Play().LevelElapsed = Play().LevelLength - GameFrameTime;
+    Hero().HitPoints = 10;
+    EnemyOnDragon(8);  // the catapult costs 15: the dragon dies with -5 hit points
+    Step(16);
+    ASSERT_EQ(State(), gsDying);
+    ASSERT_EQ(Play().LevelElapsed, Play().LevelLength);
+    EXPECT_EQ(Play().Lives, 2);
+    if (pauseWhileDying) {
+      Press(vk::Letter('P'));
+      ASSERT_EQ(State(), gsPaused);
+      Frames(5);
+      EXPECT_EQ(State(), gsPaused);
+      Press(vk::Letter('P'));
+    }
+    EXPECT_EQ(State(), gsDying);
+    EXPECT_EQ(Play().Level, 1);
+    for (int frame = 0; frame < 400 && State() != gsLevelBanner; ++frame) Step(16);
+    ASSERT_EQ(State(), gsLevelBanner);
+    EXPECT_EQ(Play().Level, 2);
+    PassLevelBanner();
+    Frames(10);
+    EXPECT_EQ(State(), gsPlaying);
+    EXPECT_TRUE(Hero().Visible);
+    EXPECT_EQ(Hero().HitPoints, FreshHitPoints);
+    EXPECT_EQ(Play().Lives, 2);
+  }
+}
+
+// Killed by the grate on its last life in the last played frame: the game is over, as it would
+// have been in the middle of the level.
+TEST_F(LevelLoopTest, TheLastLifeLostInTheLastFrameOfALevelEndsTheGame) {
+  StartQuietGame();
+  Play().Lives = 1;
+  Play().LevelElapsed = Play().LevelLength - GameFrameTime;
+  Hero().X = 60;  // the tail reaches the grate
+  Step(16);
+  ASSERT_EQ(State(), gsDying);
+  ASSERT_EQ(Play().LevelElapsed, Play().LevelLength);
+  const int looser = Plays("looser");
+  const int nextLevel = Plays("nextlevel");
+  for (int frame = 0; frame < 400 && State() == gsDying; ++frame) Step(16);
+  EXPECT_EQ(State(), gsGameOver);
+  EXPECT_EQ(Plays("looser"), looser + 1);
+  Frames(1500 / 16 - 1);
+  EXPECT_EQ(State(), gsGameOver);
+  EXPECT_EQ(Play().Level, 1);
+  EXPECT_EQ(Play().Lives, 0);
+  EXPECT_EQ(Plays("nextlevel"), nextLevel);
+  Step(16);
+  EXPECT_EQ(State(), gsMenu);
+}
+
 TEST_F(LevelLoopTest, TheLastLifeEndsAfter190DyingFramesWithLooserThenGameOverThenTheMenu) {
   StartQuietGame();
   Play().Lives = 1;

@@ -210,15 +210,54 @@ TEST_F(OptionsTest, TheBossKeyPromptTakesTheNextOrdinaryKeyAndOptionsSavesItOnTh
   EXPECT_EQ(screen().MenuFocus, oiBossKey);
   EXPECT_FALSE(Shown(menu().ClosingWindow));
   EXPECT_EQ(Saved().BossKey, vk::F12);  // not yet
-  // A key without a name is taken; the name shown stays as it was.
+  // Any other key is taken and shows its own name, also after a restart.
   Press(vk::Return);
   Press(vk::Tab);
   EXPECT_EQ(config().BossKey, vk::Tab);
-  EXPECT_EQ(form->BossKeyName, "K");
+  EXPECT_EQ(form->BossKeyName, "Tab");
+  Press(vk::Escape);
+  EXPECT_EQ(Saved().BossKey, vk::Tab);
+  Restart(Saved());
+  EXPECT_EQ(form->BossKeyName, "Tab");
+  OpenOptions();
+  for (int i = 0; i < 4; ++i) Press(vk::Down);
   Press(vk::Return);
   Press(vk::Letter('B'));
+  EXPECT_EQ(form->BossKeyName, "B");
   Press(vk::Escape);
   EXPECT_EQ(Saved().BossKey, vk::Letter('B'));
+}
+
+TEST_F(OptionsTest, ALetterTypedIntoTheCountryIsTypedEvenWhenItIsTheBossKey) {
+  config().BossKey = vk::Letter('B');
+  OpenOptions();
+  for (int i = 0; i < 3; ++i) Press(vk::Down);
+  Press(vk::Return);
+  ASSERT_TRUE(input().TextEntryActive);
+  // A letter key goes down, types its character and comes up, as a keyboard does it.
+  const auto typeKey = [&](uint16_t key, char character) {
+    Hold(key);
+    Type(std::string(1, character));
+    Release(key);
+  };
+  typeKey(vk::Letter('N'), 'n');
+  typeKey(vk::Letter('B'), 'b');
+  typeKey(vk::Letter('B'), 'B');
+  EXPECT_EQ(config().PlayerCountry.Text(), "nbB");
+  EXPECT_EQ(machine.windowImpl.minimiseCount, 0);
+  // Out of the field the key is the boss key again.
+  Press(vk::Down);
+  ASSERT_FALSE(input().TextEntryActive);
+  Press(vk::Letter('B'));
+  EXPECT_EQ(machine.windowImpl.minimiseCount, 1);
+  // A boss key that types nothing acts while the field is being typed into.
+  config().BossKey = vk::F12;
+  Press(vk::Up);
+  Press(vk::Return);
+  ASSERT_TRUE(input().TextEntryActive);
+  Press(vk::F12);
+  EXPECT_EQ(machine.windowImpl.minimiseCount, 2);
+  EXPECT_EQ(config().PlayerCountry.Text(), "nbB");
 }
 
 TEST_F(OptionsTest, BackSavesTakesTheScreenDownAndReturnsToTheItemThatOpenedIt) {

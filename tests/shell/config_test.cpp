@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 
 #include "shell/config_file.h"
@@ -41,6 +42,69 @@ TEST(ConfigFile, AFirstStartWritesTheDefaults) {
   EXPECT_EQ(form.BossKeyName, "F12");
   EXPECT_EQ(form.Config.ScoreTable[9].Name.Text(), "Anonymous");
   EXPECT_EQ(form.Config.ScoreTable[9].Score, 100);
+}
+
+// The messages shown about the settings file (there is no music in the test folder either).
+std::vector<std::string> ConfigMessages(const GameFixture& game) {
+  std::vector<std::string> found;
+  for (const std::string& message : game.machine.windowImpl.messages) {
+    if (message.find("config.dat") != std::string::npos) found.push_back(message);
+  }
+  return found;
+}
+
+// A customised file cut short cannot be read, but it is the player's: it is kept as
+// "config.dat.bak" (over an older backup) before the defaults are written, and the player is told
+// once. An empty file holds nothing to keep; a backup that cannot be made leaves the file alone.
+TEST(ConfigFile, AFileOfTheWrongSizeIsKeptAsABackupBeforeTheDefaultsAreWritten) {
+  ConfigRecord record;
+  SetDefaultConfig(record);
+  record.BossKey = 0x31;
+  record.PlayerCountry.SetText("Norway");
+  record.ScoreTable[0].Score = 4242;
+  {
+    GameFixture game;
+    ASSERT_EQ(WriteConfigFile("config.dat", record), "");
+    std::vector<uint8_t> cut = ReadBytes("config.dat");
+    cut.resize(100);
+    WriteBytes("config.dat", cut);
+    WriteBytes("config.dat.bak", {1, 2, 3});
+    TmainForm& form = game.Start();
+    EXPECT_EQ(ReadBytes("config.dat.bak"), cut);
+    const std::vector<uint8_t> bytes = ReadBytes("config.dat");
+    ASSERT_EQ(bytes.size(), 158u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 32), DefaultHead);
+    EXPECT_EQ(form.Config.BossKey, 0x7B);
+    const std::vector<std::string> messages = ConfigMessages(game);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("config.dat.bak"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("100 bytes"), std::string::npos) << messages[0];
+    // The next start reads the defaults and says nothing more.
+    game.form.reset();
+    game.Start();
+    EXPECT_EQ(ConfigMessages(game).size(), 1u);
+    EXPECT_EQ(ReadBytes("config.dat.bak"), cut);
+  }
+  {
+    GameFixture game;
+    WriteBytes("config.dat", {});
+    game.Start();
+    EXPECT_EQ(ReadBytes("config.dat").size(), 158u);
+    EXPECT_FALSE(std::filesystem::exists("config.dat.bak"));
+    EXPECT_TRUE(ConfigMessages(game).empty());
+  }
+  {
+    GameFixture game;
+    const std::vector<uint8_t> cut(100, 0x42);
+    WriteBytes("config.dat", cut);
+    std::filesystem::create_directories("config.dat.bak/in the way");
+    TmainForm& form = game.Start();
+    EXPECT_EQ(ReadBytes("config.dat"), cut);
+    EXPECT_EQ(form.Config.BossKey, 0x7B);
+    const std::vector<std::string> messages = ConfigMessages(game);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("could not be kept"), std::string::npos) << messages[0];
+  }
 }
 
 TEST(ConfigFile, AShortFileIsReplacedAndALongOneIsUsedThenCutOnTheNextSave) {
@@ -156,15 +220,39 @@ TEST(ScoreTable, PlacesAndInsertionKeepOlderEqualScoresAbove) {
   EXPECT_EQ(record.ScoreTable[8].Score, 300);
 }
 
-TEST(BossKeyName, NamesTheKeysItKnowsAndLeavesTheRest) {
+TEST(BossKeyName, EveryKeyThatCanBeChosenHasItsOwnName) {
   struct Case {
     uint16_t key;
     const char* name;
   };
-  const Case cases[] = {{0x7B, "F12"}, {0x70, "F1"},  {0x5B, "Window Key"}, {0x31, "1"},
-                        {0x41, "A"},   {0x5A, "Z"},   {0x20, "Space"},      {0x7C, "old"},
-                        {0x2F, "old"}, {0x5C, "old"}, {0x0D, "old"}};
-  for (const Case& c : cases) EXPECT_EQ(BossKeyName(c.key, "old"), c.name) << c.key;
+  const Case cases[] = {{0x7B, "F12"},
+                        {0x70, "F1"},
+                        {0x87, "F24"},
+                        {0x5B, "Window Key"},
+                        {0x31, "1"},
+                        {0x41, "A"},
+                        {0x5A, "Z"},
+                        {0x20, "Space"},
+                        {vk::Tab, "Tab"},
+                        {vk::Back, "Backspace"},
+                        {vk::Pause, "Pause"},
+                        {vk::Prior, "Page Up"},
+                        {vk::Numpad(7), "Num 7"},
+                        {vk::Divide, "Num /"},
+                        {vk::Oem5, "\\"},
+                        {vk::Oem3, "`"},
+                        {vk::RWin, "Right Window Key"},
+                        {0x0C, "Key 12"},
+                        {0xFFFF, "Key 65535"}};
+  for (const Case& c : cases) EXPECT_EQ(BossKeyName(c.key), c.name) << c.key;
+  // Every key of the keyboard has a name that no other key has.
+  std::map<std::string, uint16_t> owners;
+  for (uint16_t key = 1; key < 0xFF; ++key) {
+    const std::string name = BossKeyName(key);
+    EXPECT_FALSE(name.empty()) << key;
+    const auto [owner, fresh] = owners.emplace(name, key);
+    EXPECT_TRUE(fresh) << name << " names " << key << " and " << owner->second;
+  }
 }
 
 }  // namespace

@@ -112,6 +112,12 @@ TEST(GeneratedAssets, ImageArchivesHoldTheManifestsPicturesInOrder) {
       EXPECT_EQ(item.Picture->Height, entry.Height());
       EXPECT_EQ(item.PatternTotal(), entry.patterns);
     }
+    // Each archive stays well within the pixels one archive may decode to.
+    int64_t pixels = 0;
+    for (int32_t i = 0; i < pictures.Count(); ++i) {
+      pixels += int64_t{pictures[i].Picture->Width} * pictures[i].Picture->Height;
+    }
+    EXPECT_LT(pixels, kMaxArchivePixels / 2);
   }
 }
 

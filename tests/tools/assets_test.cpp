@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,114 @@ TEST(GeneratedAssets, SoundArchiveHoldsEverySoundWithItsSettings) {
   for (const char* name : {"bonus", "herodie", "catapultdie", "mandie", "catapult", "manshot",
                            "heroshot", "menu", "looser", "nextlevel"}) {
     EXPECT_NO_THROW(sounds.Find(name)) << name;
+  }
+}
+
+// The generated sound archive, read as the game reads it.
+TWaveCollection& GameSounds() {
+  static TWaveCollection sounds;
+  if (sounds.Count() == 0)
+    ReadWaveArchive(ReadBytes(kGameDir / GameManifest().sounds.at(0).file), sounds);
+  return sounds;
+}
+
+// The 16-bit mono samples of a sound and their rate.
+struct Recording {
+  std::vector<int16_t> samples;
+  int rate = 0;
+};
+
+Recording Record(const std::string& name) {
+  const TWave& wave = GameSounds().Find(name).Wave();
+  const auto format = wave.PlayableFormat();
+  EXPECT_TRUE(format.has_value() && format->channels == 1 && format->bitsPerSample == 16) << name;
+  Recording recording;
+  if (!format) return recording;
+  recording.rate = format->samplesPerSec;
+  const auto& bytes = wave.Data();
+  for (size_t b = 0; b + 1 < bytes.size(); b += 2) {
+    recording.samples.push_back(static_cast<int16_t>(bytes[b] | (bytes[b + 1] << 8)));
+  }
+  return recording;
+}
+
+// The MIDI note from 36 to 100 whose pitch is loudest in samples [from, to) (Goertzel filters).
+int LoudestNote(const Recording& recording, size_t from, size_t to) {
+  int loudest = 0;
+  double best = -1;
+  for (int note = 36; note <= 100; ++note) {
+    const double hz = 440.0 * std::pow(2.0, (note - 69) / 12.0);
+    const double coefficient = 2 * std::cos(2 * std::numbers::pi * hz / recording.rate);
+    double previous = 0, beforePrevious = 0;
+    for (size_t i = from; i < to; ++i) {
+      const double current = recording.samples[i] + coefficient * previous - beforePrevious;
+      beforePrevious = previous;
+      previous = current;
+    }
+    const double power = previous * previous + beforePrevious * beforePrevious -
+                         coefficient * previous * beforePrevious;
+    if (power > best) {
+      best = power;
+      loudest = note;
+    }
+  }
+  return loudest;
+}
+
+double Rms(const Recording& recording, size_t from, size_t to) {
+  double sum = 0;
+  for (size_t i = from; i < to; ++i)
+    sum += static_cast<double>(recording.samples[i]) * recording.samples[i];
+  return std::sqrt(sum / static_cast<double>(std::max<size_t>(to - from, 1)));
+}
+
+TEST(GeneratedAssets, TunesPlayTheirNotesOneAfterAnother) {
+  // The bonus chime rises, the new level's fanfare climbs to its chord, the lost game's line
+  // falls: each begins on another note than it ends on, and still sounds at its end.
+  for (const char* name : {"bonus", "nextlevel", "looser"}) {
+    SCOPED_TRACE(name);
+    const Recording tune = Record(name);
+    ASSERT_GT(tune.samples.size(), 1000u);
+    const size_t tenth = tune.samples.size() / 10;
+    const size_t end = tune.samples.size();
+    EXPECT_GT(Rms(tune, end - tenth, end), 100.0) << "the last tenth is silent";
+    EXPECT_NE(LoudestNote(tune, 0, tenth), LoudestNote(tune, end - tenth, end));
+  }
+}
+
+// How much high-pitched sound (hiss, clatter) samples [from, to) hold: the RMS of the second
+// difference, a high-pass that a low tone hardly passes.
+double Hiss(const Recording& recording, size_t from, size_t to) {
+  double sum = 0;
+  for (size_t i = from + 2; i < to; ++i) {
+    const double bend =
+        recording.samples[i] - 2.0 * recording.samples[i - 1] + recording.samples[i - 2];
+    sum += bend * bend;
+  }
+  return std::sqrt(sum / static_cast<double>(std::max<size_t>(to - from, 3) - 2));
+}
+
+TEST(GeneratedAssets, CatapultThunksBeforeItsStoneWhooshes) {
+  const Recording catapult = Record("catapult");
+  const size_t thunk = static_cast<size_t>(catapult.rate) * 45 / 1000;
+  const double opening = Hiss(catapult, 0, thunk);
+  const double whoosh = Hiss(catapult, thunk, catapult.samples.size());
+  EXPECT_LT(opening, whoosh / 4) << "the whoosh sounds with the thunk";
+}
+
+TEST(GeneratedAssets, NoSoundEndsInSilence) {
+  // A sound lasts as long as it is heard: at most 10 ms of (nearly) digital silence at its end,
+  // the last step of a fade.
+  for (const auto& entry : GameManifest().sounds.at(0).sounds) {
+    SCOPED_TRACE(entry.name);
+    const Recording sound = Record(entry.name);
+    size_t quiet = 0;
+    while (quiet < sound.samples.size() &&
+           std::abs(sound.samples[sound.samples.size() - 1 - quiet]) <= 2) {
+      ++quiet;
+    }
+    EXPECT_LE(quiet, static_cast<size_t>(sound.rate / 100))
+        << quiet << " silent samples at the end";
   }
 }
 

@@ -136,7 +136,7 @@ double WrapText(cairo_t* cr, const std::string& text, double left, double right,
     std::string word, line;
     const auto flush = [&]() {
       cairo_move_to(cr, left, y);
-      cairo_show_text(cr, line.c_str());
+      ShowText(cr, line);
       y += pixels * 1.22;
       line.clear();
     };
@@ -162,7 +162,7 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
   SetColor(cr, Hex(0x7a5a3a));
   const std::string folio = std::to_string(number) + " / 10";
   cairo_move_to(cr, entry.Width() - 22 - TextWidth(cr, folio), entry.Height() - 8);
-  cairo_show_text(cr, folio.c_str());
+  ShowText(cr, folio);
   const bool textFirst = page.textLeft < 60;
   double y = 70;
   if (textFirst || page.pictures.empty()) {
@@ -187,7 +187,7 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
       const double w = TextWidth(cr, ill.caption);
       cairo_move_to(cr, ill.x + picture.width() * ill.scale / 2 - w / 2,
                     ill.y + shift + picture.height() * ill.scale + 17);
-      cairo_show_text(cr, ill.caption);
+      ShowText(cr, ill.caption);
     }
   }
   if (!textFirst && !page.pictures.empty()) {

@@ -118,7 +118,8 @@ TEST(GeneratedAssets, ImageArchivesHoldTheManifestsPicturesInOrder) {
 
 TEST(GeneratedAssets, PicturesTheGamePlacesByPositionOrNumberAreWhereItLooksForThem) {
   const auto& menu = GameManifest().Images("data/menu.dxg");
-  ASSERT_EQ(menu.pictures.size(), 34u);
+  ASSERT_EQ(menu.pictures.size(), 35u);
+  EXPECT_EQ(menu.pictures[34].name, "keyprompt");
   EXPECT_EQ(menu.pictures[0].Width(), 800);
   EXPECT_EQ(menu.pictures[0].Height(), 600);
   const char* named[] = {"console",    "optionsback", "scoreback", "helpback", "window",
@@ -185,6 +186,48 @@ TEST(GeneratedAssets, SpritesAreKeyedAndFullScreenPicturesAreOpaque) {
       }
     }
   }
+}
+
+TEST(GeneratedAssets, TheBossKeyPromptIsTheDialogFrameWithoutItsAnswers) {
+  TPictureCollection pictures;
+  ReadImageArchive(ReadBytes(kGameDir / "data/menu.dxg"), pictures);
+  const TPicture& console = *pictures.Find("console").Picture;
+  const TPicture& prompt = *pictures.Find("keyprompt").Picture;
+  ASSERT_EQ(prompt.Width, console.Width);
+  ASSERT_EQ(prompt.Height, console.Height);
+  // The answers' patches, where the dialogs place "ok" and "cancel", in frame coordinates.
+  struct Patch {
+    const char* item;
+    int left, top;
+  };
+  const Patch answers[] = {{"ok", 301 - 220, 386 - 190}, {"cancel", 420 - 220, 386 - 190}};
+  const auto inAnswer = [&](int x, int y) -> const Patch* {
+    for (const Patch& patch : answers) {
+      const TPictureCollectionItem& item = pictures.Find(patch.item);
+      if (x >= patch.left && x < patch.left + item.Picture->Width && y >= patch.top &&
+          y < patch.top + item.Picture->Height) {
+        return &patch;
+      }
+    }
+    return nullptr;
+  };
+  int differentInAnswers[2] = {0, 0};
+  int differentElsewhere = 0;
+  for (int y = 0; y < prompt.Height; ++y) {
+    for (int x = 0; x < prompt.Width; ++x) {
+      const size_t i = static_cast<size_t>(y) * prompt.Width + x;
+      const bool different = prompt.Pixels[i] != console.Pixels[i];
+      const Patch* patch = inAnswer(x, y);
+      if (patch == nullptr) {
+        differentElsewhere += different ? 1 : 0;
+      } else {
+        differentInAnswers[patch - answers] += different ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_EQ(differentElsewhere, 0) << "the same frame";
+  EXPECT_GT(differentInAnswers[0], 50) << "no OK";
+  EXPECT_GT(differentInAnswers[1], 100) << "no Cancel";
 }
 
 TEST(GeneratedAssets, SoundArchiveHoldsEverySoundWithItsSettings) {

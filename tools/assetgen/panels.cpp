@@ -1,7 +1,7 @@
 // The parchment panels of the menu's sub-screens (at (317, 170)), the dialog frame "console" (at
-// (220, 190), in both archives) and their items. A panel carries every item's word in quiet ink;
-// the item's picture is the same patch of the panel with the word lit up in fire, so it lies
-// over the panel exactly and its edges are smooth.
+// (220, 190), in both archives), the boss-key prompt's frame "keyprompt" and their items. A panel
+// carries every item's word in quiet ink; the item's picture is the same patch of the panel with
+// the word lit up in fire, so it lies over the panel exactly and its edges are smooth.
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -46,8 +46,9 @@ const std::vector<ItemWord> kItems = {
     {"cancel", "console", 420, 386, "Cancel", 22},
 };
 
+// The dialog frames, placed at (220, 190).
 bool IsConsole(const std::string& panel) {
-  return panel == "console";
+  return panel == "console" || panel == "keyprompt";
 }
 
 const Rgb kInk = Hex(0x4a3020);
@@ -258,8 +259,10 @@ Image PaintHelpPanel(Studio& studio, const PictureEntry&) {
   return PanelBase(studio, "helpback");
 }
 
-Image PaintConsole(Studio& studio, const PictureEntry&) {
-  Image image = PanelBase(studio, "console");
+// The dialog frame with its title band; `panel` is "console", which carries the quiet words of
+// the OK and Cancel answers, or "keyprompt", which has no answers to show.
+Image PaintDialogFrame(Studio& studio, const std::string& panel) {
+  Image image = PanelBase(studio, panel);
   cairo_t* cr = image.cr();
   // A darker band behind the dialog's title line at the top.
   cairo_rectangle(cr, 7, 7, image.width() - 14, 28);
@@ -271,6 +274,15 @@ Image PaintConsole(Studio& studio, const PictureEntry&) {
   SetColor(cr, Hex(0x8a6a44));
   cairo_stroke(cr);
   return image;
+}
+
+Image PaintConsole(Studio& studio, const PictureEntry&) {
+  return PaintDialogFrame(studio, "console");
+}
+
+// The boss-key prompt waits for a key, not for an answer: the frame without OK and Cancel.
+Image PaintKeyPrompt(Studio& studio, const PictureEntry&) {
+  return PaintDialogFrame(studio, "keyprompt");
 }
 
 Image PaintLitItem(Studio& studio, const PictureEntry& entry) {
@@ -297,6 +309,7 @@ void AddPanelPainters(PainterTable& table) {
   table["scoreback"] = PaintScoresPanel;
   table["helpback"] = PaintHelpPanel;
   table["console"] = PaintConsole;
+  table["keyprompt"] = PaintKeyPrompt;
   for (const ItemWord& item : kItems) table[item.picture] = PaintLitItem;
 }
 

@@ -230,6 +230,65 @@ TEST(GeneratedAssets, TheBossKeyPromptIsTheDialogFrameWithoutItsAnswers) {
   EXPECT_GT(differentInAnswers[1], 100) << "no Cancel";
 }
 
+// Where an item's picture lights up its panel, in screen coordinates: the box (left, top,
+// right, bottom, exclusive) of the pixels that differ clearly from the panel beneath.
+struct Box {
+  int left = 10000, top = 10000, right = -1, bottom = -1;
+};
+Box LitBox(const TPicture& item, int itemX, int itemY, const TPicture& panel, int panelX,
+           int panelY) {
+  Box box;
+  for (int y = 0; y < item.Height; ++y) {
+    for (int x = 0; x < item.Width; ++x) {
+      const uint32_t a = item.Pixel(x, y);
+      const uint32_t b = panel.Pixel(itemX + x - panelX, itemY + y - panelY);
+      int difference = 0;
+      for (int shift : {0, 8, 16}) {
+        difference +=
+            std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+      }
+      if (difference < 60) continue;
+      box.left = std::min(box.left, itemX + x);
+      box.right = std::max(box.right, itemX + x + 1);
+      box.top = std::min(box.top, itemY + y);
+      box.bottom = std::max(box.bottom, itemY + y + 1);
+    }
+  }
+  return box;
+}
+
+TEST(GeneratedAssets, TheOptionSwitchesOfARowLightUpOnOneLineInsideTheFocusFrame) {
+  TPictureCollection pictures;
+  ReadImageArchive(ReadBytes(kGameDir / "data/menu.dxg"), pictures);
+  const TPicture& panel = *pictures.Find("optionsback").Picture;
+  // The switches where Options places them, and the rows of its focus frames (left, top, width,
+  // height; drawn with a pen 2 pixels wide).
+  struct Switch {
+    const char* name;
+    int x, y;
+  };
+  struct Row {
+    Switch a, b;
+    int frameTop, frameHeight;
+  };
+  const Row rows[] = {{{"window", 460, 183}, {"full", 584, 187}, 185, 40},
+                      {{"muson", 465, 244}, {"musoff", 529, 245}, 240, 40},
+                      {{"soundon", 468, 299}, {"soundoff", 531, 300}, 295, 40}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.a.name);
+    const Box a = LitBox(*pictures.Find(row.a.name).Picture, row.a.x, row.a.y, panel, 317, 170);
+    const Box b = LitBox(*pictures.Find(row.b.name).Picture, row.b.x, row.b.y, panel, 317, 170);
+    // Capitals of one height start the words, so their tops show whether they share a line
+    // (the bottoms differ: a tail of "F" reaches below the line).
+    EXPECT_NEAR(a.top, b.top, 1);
+    // Clear of the frame's pen and a pixel of air.
+    for (const Box& box : {a, b}) {
+      EXPECT_GE(box.top, row.frameTop + 3) << "into the frame's top";
+      EXPECT_LE(box.bottom, row.frameTop + row.frameHeight - 3) << "into the frame's bottom";
+    }
+  }
+}
+
 TEST(GeneratedAssets, SoundArchiveHoldsEverySoundWithItsSettings) {
   const auto& manifest = GameManifest();
   ASSERT_EQ(manifest.sounds.size(), 1u);

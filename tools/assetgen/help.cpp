@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/assetgen/help.h"
 #include "tools/assetgen/paint.h"
 #include "tools/assetgen/panels.h"
 #include "tools/assetgen/studio.h"
@@ -33,7 +34,8 @@ const std::vector<Page>& Pages() {
       {"Controls",
        30,
        434,
-       "Steer the dragon with the arrow keys or the joystick, and breathe fire with Space or "
+       "Steer the dragon with the arrow keys, with W, A, S and D, with 8, 4, 6 and 2 on the "
+       "keypad, or with the joystick, and breathe fire with Space or "
        "Ctrl.\nThe mouse steers as well: move it, and hold the left button to fire.\nP pauses "
        "the game and Esc asks whether to leave it. Alt+Enter switches between a window and "
        "the full screen.\nThe boss key, chosen in Options, hides the game at once.",
@@ -197,6 +199,10 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
 }
 
 }  // namespace
+
+std::string HelpPageText(int page) {
+  return Pages().at(static_cast<size_t>(page - 1)).text;
+}
 
 void AddHelpPainters(PainterTable& table) {
   for (int page = 1; page <= 10; ++page) table["help" + std::to_string(page)] = PaintHelpPage;

@@ -25,11 +25,14 @@ struct ItemWord {
   double x, y;  // where the game places the item picture, on the screen
   const char* text;
   double pixels;
+  // The top of the line the word is centred on, on the screen, when it is not the picture's top:
+  // the game places "window" 4 pixels above "full", yet both words sit on one line.
+  double lineY = -1;
 };
 
 // Size of each item picture comes from the manifest; the word is centred in it.
 const std::vector<ItemWord> kItems = {
-    {"window", "optionsback", 460, 183, "Window", 22},
+    {"window", "optionsback", 460, 183, "Window", 22, 187},
     {"full", "optionsback", 584, 187, "Full screen", 22},
     {"muson", "optionsback", 465, 244, "On", 22},
     {"musoff", "optionsback", 529, 245, "Off", 22},
@@ -58,7 +61,8 @@ void WordPlacement(cairo_t* cr, const ItemWord& item, const PictureEntry& pictur
   SetFont(cr, Face::Bold, item.pixels);
   const double width = TextWidth(cr, item.text);
   *x = item.x - originX + (picture.Width() - width) / 2;
-  *baseline = item.y - originY + picture.Height() * 0.5 + item.pixels * 0.33;
+  const double lineY = item.lineY >= 0 ? item.lineY : item.y;
+  *baseline = lineY - originY + picture.Height() * 0.5 + item.pixels * 0.33;
 }
 
 void DrawQuietWord(cairo_t* cr, const ItemWord& item, const PictureEntry& picture, double ox,

@@ -284,9 +284,19 @@ Image PaintConsole(Studio& studio, const PictureEntry&) {
   return PaintDialogFrame(studio, "console");
 }
 
-// The boss-key prompt waits for a key, not for an answer: the frame without OK and Cancel.
+// The boss-key prompt waits for a key, not for an answer: the frame without OK and Cancel. The
+// game titles the other dialogs in their band ("EXIT" at (230, 195), in its 16-point text); this
+// one carries its title in the same place and letters.
 Image PaintKeyPrompt(Studio& studio, const PictureEntry&) {
-  return PaintDialogFrame(studio, "keyprompt");
+  Image image = PaintDialogFrame(studio, "keyprompt");
+  cairo_t* cr = image.cr();
+  SetFont(cr, Face::Regular, PointsToPixels(16));
+  cairo_font_extents_t extents;
+  cairo_font_extents(cr, &extents);
+  SetColor(cr, Hex(0x000000));
+  cairo_move_to(cr, 230 - kConsoleX, 195 - kConsoleY + extents.ascent);
+  ShowText(cr, "BOSS KEY");
+  return image;
 }
 
 Image PaintLitItem(Studio& studio, const PictureEntry& entry) {

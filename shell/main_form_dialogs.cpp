@@ -4,6 +4,8 @@
 
 namespace {
 constexpr int32_t DialogItemZ = 11;
+constexpr const char* DialogFramePictureName = "console";
+constexpr const char* KeyPromptPictureName = "keyprompt";
 }  // namespace
 
 void TmainForm::CreateExit() {
@@ -15,7 +17,16 @@ void TmainForm::CreateExit() {
 
 void TmainForm::SetDialogFrameVisible(bool visible) {
   // During a game the frame is the game field's; until it has one there is none to show.
-  if (TClosingWindow* frame = Menu.ClosingWindow.Get()) frame->Visible = visible;
+  TClosingWindow* frame = Menu.ClosingWindow.Get();
+  if (frame == nullptr) return;
+  // The boss-key prompt takes a key, not an answer: its frame shows no OK and Cancel. It only
+  // opens from Options, so the menu's pictures are loaded.
+  if (visible) {
+    SetPicture(*frame, ImageList1.Items.Find(Screen.MenuScreen == msBossKeyPrompt
+                                                 ? KeyPromptPictureName
+                                                 : DialogFramePictureName));
+  }
+  frame->Visible = visible;
 }
 
 bool TmainForm::DialogFrameVisible() const {

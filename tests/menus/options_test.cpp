@@ -191,7 +191,8 @@ TEST_F(OptionsTest, TheBossKeyPromptTakesTheNextOrdinaryKeyAndOptionsSavesItOnTh
   EXPECT_EQ(screen().MenuScreen, msBossKeyPrompt);
   EXPECT_EQ(screen().ReturnScreen, msOptions);
   EXPECT_TRUE(Shown(menu().ClosingWindow));
-  EXPECT_EQ(PixelAfterFrame(225, 420), PictureColor("console"));
+  // The prompt's own frame, without the OK and Cancel of the questions: it waits for a key.
+  EXPECT_EQ(PixelAfterFrame(225, 420), PictureColor("keyprompt"));
 
   // Arrows, Escape, Enter and the modifiers keep their meaning (Enter only sounds).
   const int plays = Plays("menu");
@@ -226,6 +227,10 @@ TEST_F(OptionsTest, TheBossKeyPromptTakesTheNextOrdinaryKeyAndOptionsSavesItOnTh
   EXPECT_EQ(form->BossKeyName, "B");
   Press(vk::Escape);
   EXPECT_EQ(Saved().BossKey, vk::Letter('B'));
+  // The questions' frame is the one with answers again.
+  Press(vk::Escape);
+  ASSERT_EQ(screen().MenuScreen, msExitDialog);
+  EXPECT_EQ(PixelAfterFrame(225, 420), PictureColor("console"));
 }
 
 TEST_F(OptionsTest, ALetterTypedIntoTheCountryIsTypedEvenWhenItIsTheBossKey) {

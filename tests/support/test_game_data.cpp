@@ -50,6 +50,10 @@ constexpr std::array<PictureSpec, 24> MenuPictures = {{
     {"cancel", 112, 32, 0xC00000},
 }};
 constexpr int HelpPages = 10;
+// After the help pages: the boss-key prompt's frame.
+constexpr std::array<PictureSpec, 1> MenuPicturesAfterHelp = {{
+    {"keyprompt", 360, 240, 0x727272},
+}};
 
 // The game's dialog pictures keep colours of their own; the rest of the game archive follows the
 // asset manifest (names, positions, pattern sizes and counts), each picture solid in GameColor.
@@ -83,6 +87,7 @@ const Bytes& MenuArchive() {
     for (int page = 1; page <= HelpPages; ++page) {
       items.push_back(Solid("help" + std::to_string(page), 464, 298, HelpPageColor(page)));
     }
+    for (ImageArchiveItem& item : Items(MenuPicturesAfterHelp)) items.push_back(std::move(item));
     return WriteImageArchive(items);
   }();
   return bytes;
@@ -99,6 +104,9 @@ void Save(const std::filesystem::path& path, const Bytes& bytes) {
 
 uint32_t PictureColor(std::string_view name) {
   for (const PictureSpec& picture : MenuPictures) {
+    if (name == picture.name) return picture.color;
+  }
+  for (const PictureSpec& picture : MenuPicturesAfterHelp) {
     if (name == picture.name) return picture.color;
   }
   return 0;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -123,7 +124,8 @@ TEST(GeneratedAssets, ImageArchivesHoldTheManifestsPicturesInOrder) {
 
 TEST(GeneratedAssets, PicturesTheGamePlacesByPositionOrNumberAreWhereItLooksForThem) {
   const auto& menu = GameManifest().Images("data/menu.dxg");
-  ASSERT_EQ(menu.pictures.size(), 34u);
+  ASSERT_EQ(menu.pictures.size(), 35u);
+  EXPECT_EQ(menu.pictures[34].name, "keyprompt");
   EXPECT_EQ(menu.pictures[0].Width(), 800);
   EXPECT_EQ(menu.pictures[0].Height(), 600);
   const char* named[] = {"console",    "optionsback", "scoreback", "helpback", "window",
@@ -192,6 +194,113 @@ TEST(GeneratedAssets, SpritesAreKeyedAndFullScreenPicturesAreOpaque) {
   }
 }
 
+TEST(GeneratedAssets, TheBossKeyPromptIsTheDialogFrameWithoutItsAnswers) {
+  TPictureCollection pictures;
+  ReadImageArchive(ReadBytes(kGameDir / "data/menu.dxg"), pictures);
+  const TPicture& console = *pictures.Find("console").Picture;
+  const TPicture& prompt = *pictures.Find("keyprompt").Picture;
+  ASSERT_EQ(prompt.Width, console.Width);
+  ASSERT_EQ(prompt.Height, console.Height);
+  // The answers' patches, where the dialogs place "ok" and "cancel", in frame coordinates.
+  struct Patch {
+    const char* item;
+    int left, top;
+  };
+  const Patch answers[] = {{"ok", 301 - 220, 386 - 190}, {"cancel", 420 - 220, 386 - 190}};
+  const auto inAnswer = [&](int x, int y) -> const Patch* {
+    for (const Patch& patch : answers) {
+      const TPictureCollectionItem& item = pictures.Find(patch.item);
+      if (x >= patch.left && x < patch.left + item.Picture->Width && y >= patch.top &&
+          y < patch.top + item.Picture->Height) {
+        return &patch;
+      }
+    }
+    return nullptr;
+  };
+  // The band at the top holds the dialog's title: the prompt has its own.
+  constexpr int kTitleBand = 36;
+  int differentInAnswers[2] = {0, 0};
+  int differentInTitle = 0;
+  int differentElsewhere = 0;
+  for (int y = 0; y < prompt.Height; ++y) {
+    for (int x = 0; x < prompt.Width; ++x) {
+      const size_t i = static_cast<size_t>(y) * prompt.Width + x;
+      const bool different = prompt.Pixels[i] != console.Pixels[i];
+      const Patch* patch = inAnswer(x, y);
+      if (y < kTitleBand) {
+        differentInTitle += different ? 1 : 0;
+      } else if (patch == nullptr) {
+        differentElsewhere += different ? 1 : 0;
+      } else {
+        differentInAnswers[patch - answers] += different ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_EQ(differentElsewhere, 0) << "the same frame";
+  EXPECT_GT(differentInAnswers[0], 50) << "no OK";
+  EXPECT_GT(differentInAnswers[1], 100) << "no Cancel";
+  EXPECT_GT(differentInTitle, 100) << "titled";
+}
+
+// Where an item's picture lights up its panel, in screen coordinates: the box (left, top,
+// right, bottom, exclusive) of the pixels that differ clearly from the panel beneath.
+struct Box {
+  int left = 10000, top = 10000, right = -1, bottom = -1;
+};
+Box LitBox(const TPicture& item, int itemX, int itemY, const TPicture& panel, int panelX,
+           int panelY) {
+  Box box;
+  for (int y = 0; y < item.Height; ++y) {
+    for (int x = 0; x < item.Width; ++x) {
+      const uint32_t a = item.Pixel(x, y);
+      const uint32_t b = panel.Pixel(itemX + x - panelX, itemY + y - panelY);
+      int difference = 0;
+      for (int shift : {0, 8, 16}) {
+        difference +=
+            std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+      }
+      if (difference < 60) continue;
+      box.left = std::min(box.left, itemX + x);
+      box.right = std::max(box.right, itemX + x + 1);
+      box.top = std::min(box.top, itemY + y);
+      box.bottom = std::max(box.bottom, itemY + y + 1);
+    }
+  }
+  return box;
+}
+
+TEST(GeneratedAssets, TheOptionSwitchesOfARowLightUpOnOneLineInsideTheFocusFrame) {
+  TPictureCollection pictures;
+  ReadImageArchive(ReadBytes(kGameDir / "data/menu.dxg"), pictures);
+  const TPicture& panel = *pictures.Find("optionsback").Picture;
+  // The switches where Options places them, and the rows of its focus frames (left, top, width,
+  // height; drawn with a pen 2 pixels wide).
+  struct Switch {
+    const char* name;
+    int x, y;
+  };
+  struct Row {
+    Switch a, b;
+    int frameTop, frameHeight;
+  };
+  const Row rows[] = {{{"window", 460, 183}, {"full", 584, 187}, 185, 40},
+                      {{"muson", 465, 244}, {"musoff", 529, 245}, 240, 40},
+                      {{"soundon", 468, 299}, {"soundoff", 531, 300}, 295, 40}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.a.name);
+    const Box a = LitBox(*pictures.Find(row.a.name).Picture, row.a.x, row.a.y, panel, 317, 170);
+    const Box b = LitBox(*pictures.Find(row.b.name).Picture, row.b.x, row.b.y, panel, 317, 170);
+    // Capitals of one height start the words, so their tops show whether they share a line
+    // (the bottoms differ: a tail of "F" reaches below the line).
+    EXPECT_NEAR(a.top, b.top, 1);
+    // Clear of the frame's pen and a pixel of air.
+    for (const Box& box : {a, b}) {
+      EXPECT_GE(box.top, row.frameTop + 3) << "into the frame's top";
+      EXPECT_LE(box.bottom, row.frameTop + row.frameHeight - 3) << "into the frame's bottom";
+    }
+  }
+}
+
 TEST(GeneratedAssets, SoundArchiveHoldsEverySoundWithItsSettings) {
   const auto& manifest = GameManifest();
   ASSERT_EQ(manifest.sounds.size(), 1u);
@@ -226,6 +335,114 @@ TEST(GeneratedAssets, SoundArchiveHoldsEverySoundWithItsSettings) {
   for (const char* name : {"bonus", "herodie", "catapultdie", "mandie", "catapult", "manshot",
                            "heroshot", "menu", "looser", "nextlevel"}) {
     EXPECT_NO_THROW(sounds.Find(name)) << name;
+  }
+}
+
+// The generated sound archive, read as the game reads it.
+TWaveCollection& GameSounds() {
+  static TWaveCollection sounds;
+  if (sounds.Count() == 0)
+    ReadWaveArchive(ReadBytes(kGameDir / GameManifest().sounds.at(0).file), sounds);
+  return sounds;
+}
+
+// The 16-bit mono samples of a sound and their rate.
+struct Recording {
+  std::vector<int16_t> samples;
+  int rate = 0;
+};
+
+Recording Record(const std::string& name) {
+  const TWave& wave = GameSounds().Find(name).Wave();
+  const auto format = wave.PlayableFormat();
+  EXPECT_TRUE(format.has_value() && format->channels == 1 && format->bitsPerSample == 16) << name;
+  Recording recording;
+  if (!format) return recording;
+  recording.rate = format->samplesPerSec;
+  const auto& bytes = wave.Data();
+  for (size_t b = 0; b + 1 < bytes.size(); b += 2) {
+    recording.samples.push_back(static_cast<int16_t>(bytes[b] | (bytes[b + 1] << 8)));
+  }
+  return recording;
+}
+
+// The MIDI note from 36 to 100 whose pitch is loudest in samples [from, to) (Goertzel filters).
+int LoudestNote(const Recording& recording, size_t from, size_t to) {
+  int loudest = 0;
+  double best = -1;
+  for (int note = 36; note <= 100; ++note) {
+    const double hz = 440.0 * std::pow(2.0, (note - 69) / 12.0);
+    const double coefficient = 2 * std::cos(2 * std::numbers::pi * hz / recording.rate);
+    double previous = 0, beforePrevious = 0;
+    for (size_t i = from; i < to; ++i) {
+      const double current = recording.samples[i] + coefficient * previous - beforePrevious;
+      beforePrevious = previous;
+      previous = current;
+    }
+    const double power = previous * previous + beforePrevious * beforePrevious -
+                         coefficient * previous * beforePrevious;
+    if (power > best) {
+      best = power;
+      loudest = note;
+    }
+  }
+  return loudest;
+}
+
+double Rms(const Recording& recording, size_t from, size_t to) {
+  double sum = 0;
+  for (size_t i = from; i < to; ++i)
+    sum += static_cast<double>(recording.samples[i]) * recording.samples[i];
+  return std::sqrt(sum / static_cast<double>(std::max<size_t>(to - from, 1)));
+}
+
+TEST(GeneratedAssets, TunesPlayTheirNotesOneAfterAnother) {
+  // The bonus chime rises, the new level's fanfare climbs to its chord, the lost game's line
+  // falls: each begins on another note than it ends on, and still sounds at its end.
+  for (const char* name : {"bonus", "nextlevel", "looser"}) {
+    SCOPED_TRACE(name);
+    const Recording tune = Record(name);
+    ASSERT_GT(tune.samples.size(), 1000u);
+    const size_t tenth = tune.samples.size() / 10;
+    const size_t end = tune.samples.size();
+    EXPECT_GT(Rms(tune, end - tenth, end), 100.0) << "the last tenth is silent";
+    EXPECT_NE(LoudestNote(tune, 0, tenth), LoudestNote(tune, end - tenth, end));
+  }
+}
+
+// How much high-pitched sound (hiss, clatter) samples [from, to) hold: the RMS of the second
+// difference, a high-pass that a low tone hardly passes.
+double Hiss(const Recording& recording, size_t from, size_t to) {
+  double sum = 0;
+  for (size_t i = from + 2; i < to; ++i) {
+    const double bend =
+        recording.samples[i] - 2.0 * recording.samples[i - 1] + recording.samples[i - 2];
+    sum += bend * bend;
+  }
+  return std::sqrt(sum / static_cast<double>(std::max<size_t>(to - from, 3) - 2));
+}
+
+TEST(GeneratedAssets, CatapultThunksBeforeItsStoneWhooshes) {
+  const Recording catapult = Record("catapult");
+  const size_t thunk = static_cast<size_t>(catapult.rate) * 45 / 1000;
+  const double opening = Hiss(catapult, 0, thunk);
+  const double whoosh = Hiss(catapult, thunk, catapult.samples.size());
+  EXPECT_LT(opening, whoosh / 4) << "the whoosh sounds with the thunk";
+}
+
+TEST(GeneratedAssets, NoSoundEndsInSilence) {
+  // A sound lasts as long as it is heard: at most 10 ms of (nearly) digital silence at its end,
+  // the last step of a fade.
+  for (const auto& entry : GameManifest().sounds.at(0).sounds) {
+    SCOPED_TRACE(entry.name);
+    const Recording sound = Record(entry.name);
+    size_t quiet = 0;
+    while (quiet < sound.samples.size() &&
+           std::abs(sound.samples[sound.samples.size() - 1 - quiet]) <= 2) {
+      ++quiet;
+    }
+    EXPECT_LE(quiet, static_cast<size_t>(sound.rate / 100))
+        << quiet << " silent samples at the end";
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/assetgen/help.h"
 #include "tools/assetgen/paint.h"
 #include "tools/assetgen/panels.h"
 #include "tools/assetgen/studio.h"
@@ -33,7 +34,8 @@ const std::vector<Page>& Pages() {
       {"Controls",
        30,
        434,
-       "Steer the dragon with the arrow keys or the joystick, and breathe fire with Space or "
+       "Steer the dragon with the arrow keys, with W, A, S and D, with 8, 4, 6 and 2 on the "
+       "keypad, or with the joystick, and breathe fire with Space or "
        "Ctrl.\nThe mouse steers as well: move it, and hold the left button to fire.\nP pauses "
        "the game and Esc asks whether to leave it. Alt+Enter switches between a window and "
        "the full screen.\nThe boss key, chosen in Options, hides the game at once.",
@@ -136,7 +138,7 @@ double WrapText(cairo_t* cr, const std::string& text, double left, double right,
     std::string word, line;
     const auto flush = [&]() {
       cairo_move_to(cr, left, y);
-      cairo_show_text(cr, line.c_str());
+      ShowText(cr, line);
       y += pixels * 1.22;
       line.clear();
     };
@@ -162,7 +164,7 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
   SetColor(cr, Hex(0x7a5a3a));
   const std::string folio = std::to_string(number) + " / 10";
   cairo_move_to(cr, entry.Width() - 22 - TextWidth(cr, folio), entry.Height() - 8);
-  cairo_show_text(cr, folio.c_str());
+  ShowText(cr, folio);
   const bool textFirst = page.textLeft < 60;
   double y = 70;
   if (textFirst || page.pictures.empty()) {
@@ -187,7 +189,7 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
       const double w = TextWidth(cr, ill.caption);
       cairo_move_to(cr, ill.x + picture.width() * ill.scale / 2 - w / 2,
                     ill.y + shift + picture.height() * ill.scale + 17);
-      cairo_show_text(cr, ill.caption);
+      ShowText(cr, ill.caption);
     }
   }
   if (!textFirst && !page.pictures.empty()) {
@@ -197,6 +199,10 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
 }
 
 }  // namespace
+
+std::string HelpPageText(int page) {
+  return Pages().at(static_cast<size_t>(page - 1)).text;
+}
 
 void AddHelpPainters(PainterTable& table) {
   for (int page = 1; page <= 10; ++page) table["help" + std::to_string(page)] = PaintHelpPage;

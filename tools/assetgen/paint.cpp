@@ -195,22 +195,91 @@ constexpr const char* kFontFiles[] = {
     "/usr/share/fonts/truetype/adf/OldaniaADFStd-Regular.otf",
     "/usr/share/fonts/truetype/adf/OldaniaADFStd-Bold.otf",
 };
+// Oldania's zero is slashed and reads as the letter "Ø", so figures are set in Jessen, an uncial
+// from the Gotico-Antiqua family that matches its pen; the game draws its texts the same way.
+constexpr const char* kFigureFontFile =
+    "/usr/share/fonts/opentype/gotico-antiqua/Jessen-Mittel14.otf";
 
-cairo_font_face_t* FontFace(Face face) {
+cairo_font_face_t* OpenFace(const char* file, const char* package, bool emboldened) {
   static FT_Library library = nullptr;
-  static std::array<cairo_font_face_t*, 2> faces{};
-  const auto index = static_cast<size_t>(face);
-  if (faces[index] != nullptr) return faces[index];
   if (library == nullptr && FT_Init_FreeType(&library) != 0) {
     throw std::runtime_error("FreeType cannot start");
   }
   FT_Face ftFace = nullptr;
-  if (FT_New_Face(library, kFontFiles[index], 0, &ftFace) != 0) {
-    throw std::runtime_error(std::string("cannot open the game's font ") + kFontFiles[index] +
-                             " (Debian package fonts-adf-oldania)");
+  if (FT_New_Face(library, file, 0, &ftFace) != 0) {
+    throw std::runtime_error(std::string("cannot open the game's font ") + file +
+                             " (Debian package " + package + ")");
   }
-  faces[index] = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+  cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+  if (emboldened) cairo_ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
+  return face;
+}
+
+cairo_font_face_t* FontFace(Face face) {
+  static std::array<cairo_font_face_t*, 2> faces{};
+  const auto index = static_cast<size_t>(face);
+  if (faces[index] == nullptr)
+    faces[index] = OpenFace(kFontFiles[index], "fonts-adf-oldania", false);
   return faces[index];
+}
+
+// The figures for a face: Jessen has no bold, so the bold figures are emboldened.
+cairo_font_face_t* FigureFace(Face face) {
+  static std::array<cairo_font_face_t*, 2> faces{};
+  const auto index = static_cast<size_t>(face);
+  if (faces[index] == nullptr) {
+    faces[index] = OpenFace(kFigureFontFile, "fonts-gotico-antiqua", face == Face::Bold);
+  }
+  return faces[index];
+}
+
+double InkHeight(cairo_font_face_t* face, const char* text) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_font_face(cr, face);
+  cairo_set_font_size(cr, 1000);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr, text, &extents);
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+  return extents.height;
+}
+
+// Jessen's figures are drawn smaller on their body than Oldania's: scaled so that they stand as
+// tall as Oldania's own.
+double FigureScale() {
+  static const double scale = InkHeight(FontFace(Face::Regular), "0123456789") /
+                              InkHeight(FigureFace(Face::Regular), "0123456789");
+  return scale;
+}
+
+bool IsFigure(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Calls each(run) for the runs of `text`, one after another, with the figure face set for runs of
+// figures and the text face for the others, then sets the text face back.
+template <typename Each>
+void ForEachRun(cairo_t* cr, std::string_view text, Each each) {
+  cairo_font_face_t* textFace = cairo_font_face_reference(cairo_get_font_face(cr));
+  cairo_matrix_t textMatrix;
+  cairo_get_font_matrix(cr, &textMatrix);
+  cairo_matrix_t figureMatrix = textMatrix;
+  cairo_matrix_scale(&figureMatrix, FigureScale(), FigureScale());
+  const Face face = textFace == FontFace(Face::Bold) ? Face::Bold : Face::Regular;
+  size_t start = 0;
+  while (start < text.size()) {
+    const bool figures = IsFigure(text[start]);
+    size_t end = start;
+    while (end < text.size() && IsFigure(text[end]) == figures) ++end;
+    cairo_set_font_face(cr, figures ? FigureFace(face) : textFace);
+    cairo_set_font_matrix(cr, figures ? &figureMatrix : &textMatrix);
+    each(std::string(text.substr(start, end - start)));
+    start = end;
+  }
+  cairo_set_font_face(cr, textFace);
+  cairo_set_font_matrix(cr, &textMatrix);
+  cairo_font_face_destroy(textFace);
 }
 
 }  // namespace
@@ -221,16 +290,22 @@ void SetFont(cairo_t* cr, Face face, double pixels) {
 }
 
 double TextWidth(cairo_t* cr, std::string_view text) {
-  cairo_text_extents_t extents;
-  const std::string copy(text);
-  cairo_text_extents(cr, copy.c_str(), &extents);
-  return extents.x_advance;
+  double width = 0;
+  ForEachRun(cr, text, [&](const std::string& run) {
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, run.c_str(), &extents);
+    width += extents.x_advance;
+  });
+  return width;
 }
 
 void TextPath(cairo_t* cr, double x, double baseline, std::string_view text) {
-  const std::string copy(text);
   cairo_move_to(cr, x, baseline);
-  cairo_text_path(cr, copy.c_str());
+  ForEachRun(cr, text, [&](const std::string& run) { cairo_text_path(cr, run.c_str()); });
+}
+
+void ShowText(cairo_t* cr, std::string_view text) {
+  ForEachRun(cr, text, [&](const std::string& run) { cairo_show_text(cr, run.c_str()); });
 }
 
 cairo_pattern_t* LetterGradient(double baseline, double pixels, Rgb top, Rgb bottom) {

@@ -50,7 +50,8 @@ void Tint(Image& image, Rgb color);
 void AddGlow(Image& target, const Image& shape, Rgb color, double radius, double strength,
              double dx = 0, double dy = 0);
 
-// The game's text face (Oldania ADF) at a size in pixels.
+// The game's text face (Oldania ADF) at a size in pixels. The text functions below set figures
+// in a companion face, since Oldania's slashed zero reads as a letter.
 enum class Face { Regular, Bold };
 void SetFont(cairo_t* cr, Face face, double pixels);
 // Points at 96 pixels per inch, as the game sizes its texts.
@@ -60,6 +61,8 @@ constexpr double PointsToPixels(double points) {
 double TextWidth(cairo_t* cr, std::string_view text);
 // Adds the text's outline to the path with its baseline starting at (x, y).
 void TextPath(cairo_t* cr, double x, double baseline, std::string_view text);
+// Draws the text in the current source from the current point (as cairo_show_text does).
+void ShowText(cairo_t* cr, std::string_view text);
 
 // Lettering with a dark outline and a drop shadow, filled with `fill` (a colour or a gradient),
 // its baseline starting at (x, baseline).

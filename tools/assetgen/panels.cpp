@@ -1,7 +1,7 @@
 // The parchment panels of the menu's sub-screens (at (317, 170)), the dialog frame "console" (at
-// (220, 190), in both archives) and their items. A panel carries every item's word in quiet ink;
-// the item's picture is the same patch of the panel with the word lit up in fire, so it lies
-// over the panel exactly and its edges are smooth.
+// (220, 190), in both archives), the boss-key prompt's frame "keyprompt" and their items. A panel
+// carries every item's word in quiet ink; the item's picture is the same patch of the panel with
+// the word lit up in fire, so it lies over the panel exactly and its edges are smooth.
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -25,11 +25,14 @@ struct ItemWord {
   double x, y;  // where the game places the item picture, on the screen
   const char* text;
   double pixels;
+  // The top of the line the word is centred on, on the screen, when it is not the picture's top:
+  // the game places "window" 4 pixels above "full", yet both words sit on one line.
+  double lineY = -1;
 };
 
 // Size of each item picture comes from the manifest; the word is centred in it.
 const std::vector<ItemWord> kItems = {
-    {"window", "optionsback", 460, 183, "Window", 22},
+    {"window", "optionsback", 460, 183, "Window", 22, 187},
     {"full", "optionsback", 584, 187, "Full screen", 22},
     {"muson", "optionsback", 465, 244, "On", 22},
     {"musoff", "optionsback", 529, 245, "Off", 22},
@@ -46,8 +49,9 @@ const std::vector<ItemWord> kItems = {
     {"cancel", "console", 420, 386, "Cancel", 22},
 };
 
+// The dialog frames, placed at (220, 190).
 bool IsConsole(const std::string& panel) {
-  return panel == "console";
+  return panel == "console" || panel == "keyprompt";
 }
 
 const Rgb kInk = Hex(0x4a3020);
@@ -57,7 +61,8 @@ void WordPlacement(cairo_t* cr, const ItemWord& item, const PictureEntry& pictur
   SetFont(cr, Face::Bold, item.pixels);
   const double width = TextWidth(cr, item.text);
   *x = item.x - originX + (picture.Width() - width) / 2;
-  *baseline = item.y - originY + picture.Height() * 0.5 + item.pixels * 0.33;
+  const double lineY = item.lineY >= 0 ? item.lineY : item.y;
+  *baseline = lineY - originY + picture.Height() * 0.5 + item.pixels * 0.33;
 }
 
 void DrawQuietWord(cairo_t* cr, const ItemWord& item, const PictureEntry& picture, double ox,
@@ -258,8 +263,10 @@ Image PaintHelpPanel(Studio& studio, const PictureEntry&) {
   return PanelBase(studio, "helpback");
 }
 
-Image PaintConsole(Studio& studio, const PictureEntry&) {
-  Image image = PanelBase(studio, "console");
+// The dialog frame with its title band; `panel` is "console", which carries the quiet words of
+// the OK and Cancel answers, or "keyprompt", which has no answers to show.
+Image PaintDialogFrame(Studio& studio, const std::string& panel) {
+  Image image = PanelBase(studio, panel);
   cairo_t* cr = image.cr();
   // A darker band behind the dialog's title line at the top.
   cairo_rectangle(cr, 7, 7, image.width() - 14, 28);
@@ -270,6 +277,25 @@ Image PaintConsole(Studio& studio, const PictureEntry&) {
   cairo_set_line_width(cr, 1);
   SetColor(cr, Hex(0x8a6a44));
   cairo_stroke(cr);
+  return image;
+}
+
+Image PaintConsole(Studio& studio, const PictureEntry&) {
+  return PaintDialogFrame(studio, "console");
+}
+
+// The boss-key prompt waits for a key, not for an answer: the frame without OK and Cancel. The
+// game titles the other dialogs in their band ("EXIT" at (230, 195), in its 16-point text); this
+// one carries its title in the same place and letters.
+Image PaintKeyPrompt(Studio& studio, const PictureEntry&) {
+  Image image = PaintDialogFrame(studio, "keyprompt");
+  cairo_t* cr = image.cr();
+  SetFont(cr, Face::Regular, PointsToPixels(16));
+  cairo_font_extents_t extents;
+  cairo_font_extents(cr, &extents);
+  SetColor(cr, Hex(0x000000));
+  cairo_move_to(cr, 230 - kConsoleX, 195 - kConsoleY + extents.ascent);
+  ShowText(cr, "BOSS KEY");
   return image;
 }
 
@@ -297,6 +323,7 @@ void AddPanelPainters(PainterTable& table) {
   table["scoreback"] = PaintScoresPanel;
   table["helpback"] = PaintHelpPanel;
   table["console"] = PaintConsole;
+  table["keyprompt"] = PaintKeyPrompt;
   for (const ItemWord& item : kItems) table[item.picture] = PaintLitItem;
 }
 

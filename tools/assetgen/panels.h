@@ -19,8 +19,8 @@ void DrawTitle(cairo_t* cr, const std::string& text, double centreX, double base
 void DrawLabel(cairo_t* cr, const std::string& text, double x, double baseline, double pixels);
 // A word lit in fire colours with a warm glow, painted onto what is there.
 void DrawLitWord(Image& image, const std::string& text, double x, double baseline, double pixels);
-// The panel named `panel` ("optionsback", "scoreback", "helpback" or "console") before its own
-// decorations: parchment, frame and the quiet words of its items.
+// The panel named `panel` ("optionsback", "scoreback", "helpback", "console" or "keyprompt")
+// before its own decorations: parchment, frame and the quiet words of its items.
 Image PanelBase(Studio& studio, const std::string& panel);
 
 }  // namespace assets

@@ -95,7 +95,7 @@ Image ContactSheet(const std::vector<std::vector<KeyedPicture>>& archives,
     SetFont(cr, Face::Bold, 30);
     SetColor(cr, Hex(0xf0d8a0));
     cairo_move_to(cr, kGap, titleY[a] + 30);
-    cairo_show_text(cr, titles[a].c_str());
+    ShowText(cr, titles[a]);
     for (const Placed& placed : layout[a]) {
       const KeyedPicture& p = *placed.picture;
       const Image image = Unkey(p);
@@ -119,7 +119,7 @@ Image ContactSheet(const std::vector<std::vector<KeyedPicture>>& archives,
       SetFont(cr, Face::Regular, 17);
       SetColor(cr, Hex(0xe8e4f0));
       cairo_move_to(cr, placed.x, placed.y + p.patternHeight + 20);
-      cairo_show_text(cr, label.c_str());
+      ShowText(cr, label);
     }
   }
   return sheet;

@@ -40,7 +40,7 @@ class Screen {
     cairo_font_extents(cr, &extents);
     SetColor(cr, color);
     cairo_move_to(cr, x, top_ + y + extents.ascent);
-    cairo_show_text(cr, text.c_str());
+    ShowText(cr, text);
     cairo_restore(cr);
   }
   double TextWidth(double points, const std::string& text) {

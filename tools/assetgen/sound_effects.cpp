@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "tools/xm/xm_wave.h"
 
@@ -23,11 +25,12 @@ Wave Silence(double seconds) {
   return Wave(kRate, std::vector<float>(static_cast<size_t>(seconds * kRate), 0.0f));
 }
 
-// Adds `part` starting at `at` seconds.
+// Adds `part` starting at `at` seconds: the part is preceded by that much silence, so it sounds
+// at its own start instead of at the start of the effect.
 void Place(Wave& into, const Wave& part, double at, double gain = 1.0) {
-  Wave shifted = Silence(at);
-  shifted.Add(part);
-  into.Add(shifted, gain);
+  std::vector<float> shifted(static_cast<size_t>(std::lround(at * kRate)), 0.0f);
+  shifted.insert(shifted.end(), part.values().begin(), part.values().end());
+  into.Add(Wave(kRate, std::move(shifted)), gain);
 }
 
 double Midi(int note) {

@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <map>
 #include <string>
@@ -35,36 +36,107 @@ uint32_t Blend(uint32_t under, uint32_t rgb, uint32_t alpha) {
   return channel(16) | channel(8) | channel(0);
 }
 
+bool IsFigure(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Calls each(run, figures) for the runs of `text` one after another: the runs of figures and the
+// runs of everything else. Figures are ASCII, so a run never splits a UTF-8 sequence.
+template <typename Each>
+void ForEachRun(std::string_view text, Each each) {
+  size_t start = 0;
+  while (start < text.size()) {
+    const bool figures = IsFigure(text[start]);
+    size_t end = start;
+    while (end < text.size() && IsFigure(text[end]) == figures) ++end;
+    each(std::string(text.substr(start, end - start)), figures);
+    start = end;
+  }
+}
+
+TTF_Font* OpenFont(const std::filesystem::path& file, int points) {
+  TTF_Font* font = TTF_OpenFontDPI(file.c_str(), std::max(points, 1), ScreenDpi, ScreenDpi);
+  if (font == nullptr) {
+    throw EPlatformError("Font '" + file.string() + "' cannot be opened: " + TTF_GetError());
+  }
+  return font;
+}
+
+// The height of the zero's ink, in pixels.
+int ZeroHeight(TTF_Font* font) {
+  int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+  TTF_GlyphMetrics32(font, '0', &minX, &maxX, &minY, &maxY, &advance);
+  return maxY - minY;
+}
+
 class TtfTextRasterizer : public TextRasterizer {
  public:
-  explicit TtfTextRasterizer(std::filesystem::path fontFile) : fontFile_(std::move(fontFile)) {
+  TtfTextRasterizer(std::filesystem::path fontFile, std::filesystem::path figureFontFile)
+      : fontFile_(std::move(fontFile)), figureFontFile_(std::move(figureFontFile)) {
     if (TTF_WasInit() == 0 && TTF_Init() != 0) {
       throw EPlatformError(std::string("Text cannot be drawn: ") + TTF_GetError());
     }
-    Font({"Carolingia", 16, 0});  // fail now, not in the middle of a frame
+    // Both faces at a large size tell how much the figures must grow to stand as tall as the
+    // text face's own; this also fails now when a font is missing, not in the middle of a frame.
+    constexpr int MeasureSize = 200;
+    TTF_Font* text = OpenFont(fontFile_, MeasureSize);
+    TTF_Font* figures = OpenFont(figureFontFile_, MeasureSize);
+    const int textZero = ZeroHeight(text);
+    const int figureZero = ZeroHeight(figures);
+    if (textZero > 0 && figureZero > 0) figureScale_ = static_cast<double>(textZero) / figureZero;
+    TTF_CloseFont(text);
+    TTF_CloseFont(figures);
   }
 
   ~TtfTextRasterizer() override {
-    for (auto& entry : fonts_) TTF_CloseFont(entry.second);
+    for (auto& entry : fonts_) {
+      TTF_CloseFont(entry.second.text);
+      TTF_CloseFont(entry.second.figures);
+    }
     fonts_.clear();
     TTF_Quit();
   }
 
   int TextWidth(const FontSpec& font, std::string_view text) override {
-    if (text.empty()) return 0;
-    int width = 0;
-    int height = 0;
-    TTF_SizeUTF8(Font(font), std::string(text).c_str(), &width, &height);
-    return width;
+    const Faces& faces = Font(font);
+    int total = 0;
+    ForEachRun(text, [&](const std::string& run, bool figures) {
+      int width = 0;
+      int height = 0;
+      TTF_SizeUTF8(figures ? faces.figures : faces.text, run.c_str(), &width, &height);
+      total += width;
+    });
+    return total;
   }
 
-  int TextHeight(const FontSpec& font) override { return TTF_FontHeight(Font(font)); }
+  int TextHeight(const FontSpec& font) override { return TTF_FontHeight(Font(font).text); }
 
   void DrawText(const FontSpec& font, uint32_t rgb, std::string_view text, PixelView target, int x,
                 int y) override {
-    if (text.empty()) return;
+    const Faces& faces = Font(font);
+    // The figures stand on the text's baseline.
+    const int figureTop = y + TTF_FontAscent(faces.text) - TTF_FontAscent(faces.figures);
+    int penX = x;
+    ForEachRun(text, [&](const std::string& run, bool figures) {
+      TTF_Font* face = figures ? faces.figures : faces.text;
+      DrawRun(face, run, rgb, target, penX, figures ? figureTop : y);
+      int width = 0;
+      int height = 0;
+      TTF_SizeUTF8(face, run.c_str(), &width, &height);
+      penX += width;
+    });
+  }
+
+ private:
+  struct Faces {
+    TTF_Font* text;
+    TTF_Font* figures;
+  };
+
+  static void DrawRun(TTF_Font* font, const std::string& run, uint32_t rgb, PixelView target, int x,
+                      int y) {
     const SDL_Color white{255, 255, 255, 255};
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(Font(font), std::string(text).c_str(), white);
+    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, run.c_str(), white);
     if (rendered == nullptr) return;
     // Coverage is the alpha channel of an ARGB8888 copy.
     SDL_Surface* glyphs = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -88,29 +160,34 @@ class TtfTextRasterizer : public TextRasterizer {
     SDL_FreeSurface(glyphs);
   }
 
- private:
-  TTF_Font* Font(const FontSpec& face) {
+  const Faces& Font(const FontSpec& face) {
     const auto key = std::make_tuple(face.size, face.style);
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
-    TTF_Font* font =
-        TTF_OpenFontDPI(fontFile_.c_str(), std::max(face.size, 1), ScreenDpi, ScreenDpi);
-    if (font == nullptr) {
-      throw EPlatformError("Font '" + fontFile_.string() + "' cannot be opened: " + TTF_GetError());
+    const int points = std::max(face.size, 1);
+    Faces faces{OpenFont(fontFile_, points), nullptr};
+    try {
+      faces.figures =
+          OpenFont(figureFontFile_, static_cast<int>(std::lround(points * figureScale_)));
+    } catch (...) {
+      TTF_CloseFont(faces.text);
+      throw;
     }
-    TTF_SetFontStyle(font, TtfStyle(face.style));
-    fonts_.emplace(key, font);
-    return font;
+    TTF_SetFontStyle(faces.text, TtfStyle(face.style));
+    TTF_SetFontStyle(faces.figures, TtfStyle(face.style));
+    return fonts_.emplace(key, faces).first->second;
   }
 
   std::filesystem::path fontFile_;
-  std::map<std::tuple<int, uint8_t>, TTF_Font*> fonts_;
+  std::filesystem::path figureFontFile_;
+  double figureScale_ = 1.0;
+  std::map<std::tuple<int, uint8_t>, Faces> fonts_;
 };
 
 }  // namespace
 
 std::unique_ptr<TextRasterizer> CreateTtfTextRasterizer(const std::filesystem::path& fontDir) {
-  return std::make_unique<TtfTextRasterizer>(fontDir / GameFontFile);
+  return std::make_unique<TtfTextRasterizer>(fontDir / GameFontFile, fontDir / FigureFontFile);
 }
 
 }  // namespace platform

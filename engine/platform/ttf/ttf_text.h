@@ -9,10 +9,13 @@
 namespace platform {
 
 // The game's face ("Carolingia" in its texts) is the calligraphic Oldania ADF, kept in fontDir;
-// any other name falls back to it. Throws EPlatformError when the font cannot be opened.
+// any other name falls back to it. Its zero is slashed and reads as the letter "Ø", so figures
+// are drawn in a companion face of the same pen, scaled to stand as tall as Oldania's. Throws
+// EPlatformError when a font cannot be opened.
 std::unique_ptr<TextRasterizer> CreateTtfTextRasterizer(const std::filesystem::path& fontDir);
 
-// The file name of the game's face inside fontDir.
+// The file names of the game's face and of its figures' face inside fontDir.
 inline constexpr const char* GameFontFile = "OldaniaADFStd-Regular.otf";
+inline constexpr const char* FigureFontFile = "Jessen-Mittel14.otf";
 
 }  // namespace platform

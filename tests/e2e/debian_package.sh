@@ -48,7 +48,7 @@ done <"$E2E_WORK/contents"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for library in libsdl2 libsdl2-ttf libsdl2-mixer libxmp libc6 libstdc\\+\\+ fonts-adf-oldania; do
+for library in libsdl2 libsdl2-ttf libsdl2-mixer libxmp libc6 libstdc\\+\\+ fonts-adf-oldania fonts-gotico-antiqua; do
   echo "$depends" | grep -Eq "(^|, )$library[-0-9.]*( |,|$)" || fail "no dependency on $library"
 done
 echo "$depends" | grep -q server && fail "the game's package depends on a server"
@@ -66,7 +66,9 @@ dpkg -L skarvel >"$E2E_WORK/files"
 # Debian keeps the programs of games in /usr/games.
 [ -x /usr/games/skarvel ] || fail "no /usr/games/skarvel"
 [ -e /usr/bin/skarvel ] && fail "the program is in /usr/bin as well"
-[ -r /usr/share/skarvel/data/fonts/OldaniaADFStd-Regular.otf ] || fail "the font link is broken"
+for font in OldaniaADFStd-Regular.otf Jessen-Mittel14.otf; do
+  [ -r "/usr/share/skarvel/data/fonts/$font" ] || fail "the link to $font is broken"
+done
 desktop-file-validate "/usr/share/applications/$app_id.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >"$E2E_WORK/appstream.log" 2>&1 ||
   fail "the metainfo is not valid: $(cat "$E2E_WORK/appstream.log")"

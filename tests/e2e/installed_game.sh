@@ -19,7 +19,7 @@ configured=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 [ "$configured" != "$prefix" ] || fail "the test prefix is the configured one"
 
 for file in bin/skarvel share/skarvel/data/menu.dxg share/skarvel/data/gamegraphic.dxg \
-  share/skarvel/data/icon.bmp share/skarvel/data/fonts/OldaniaADFStd-Regular.otf \
+  share/skarvel/data/icon.bmp share/skarvel/data/fonts/OldaniaADFStd-Regular.otf share/skarvel/data/fonts/Jessen-Mittel14.otf \
   share/skarvel/sound/gamesound.dxw share/skarvel/sound/1.xm share/skarvel/sound/2.xm \
   "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
   share/man/man6/skarvel.6.gz share/doc/skarvel/copyright; do

@@ -106,6 +106,25 @@ TEST_F(SdlGamepadTest, PadsPluggedInAndPulledOutWhileRunningLetGoOfWhatTheyHeld)
   ASSERT_TRUE(platform_->joystick().Read(reading));  // joystick 0 is now the third pad
 }
 
+TEST_F(SdlGamepadTest, LosingTheFocusLetsGoOfWhatThePadsHold) {
+  VirtualPad pad;
+  Drain();
+  pad.Button(VirtualPad::A, true);
+  pad.Button(VirtualPad::Down, true);
+  EXPECT_EQ(Pad(), "+A +Down");
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  const std::vector<platform::Event> events = Drain();
+  EXPECT_EQ(PadEvents(events), "-Down -A");
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().kind, EventKind::Deactivate);
+  // Their own releases later are no news; a fresh press is.
+  pad.Button(VirtualPad::A, false);
+  pad.Button(VirtualPad::Down, false);
+  EXPECT_EQ(Pad(), "");
+  pad.Button(VirtualPad::A, true);
+  EXPECT_EQ(Pad(), "+A");
+}
+
 TEST_F(SdlGamepadTest, APadIsJoystickZeroThroughItsMappingWithTheDpadAsTheStick) {
   VirtualPad pad;
   Drain();

@@ -163,6 +163,12 @@ void SdlEventQueue::TranslateGamepad(const SDL_Event& sdlEvent) {
   for (const Event& event : events) Push(event);
 }
 
+void SdlEventQueue::LetGoOfPads() {
+  std::vector<Event> events;
+  gamepads_.LetGoAll(events);
+  for (const Event& event : events) Push(event);
+}
+
 void SdlEventQueue::TranslateWindowEvent(const SDL_WindowEvent& windowEvent) {
   Event event;
   switch (windowEvent.event) {
@@ -175,6 +181,7 @@ void SdlEventQueue::TranslateWindowEvent(const SDL_WindowEvent& windowEvent) {
     case SDL_WINDOWEVENT_MINIMIZED:  // a minimised window is inactive even if it kept the focus
       if (!active_) return;
       active_ = false;
+      LetGoOfPads();
       event.kind = EventKind::Deactivate;
       break;
     case SDL_WINDOWEVENT_RESTORED:  // back from the task bar with the focus it never lost

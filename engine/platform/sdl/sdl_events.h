@@ -30,6 +30,9 @@ class SdlEventQueue : public EventQueue {
   void TranslateWindowEvent(const SDL_WindowEvent& event);
   void TranslatePointer(EventKind kind, PointerButton button, int x, int y);
   void TranslateGamepad(const SDL_Event& event);
+  // SDL keeps a pad's news from a window without the focus, releases included: the game lets go
+  // of whatever the pads held when it loses the focus, as the keyboard's keys are let go.
+  void LetGoOfPads();
   void Push(const Event& event) { pending_.push_back(event); }
 
   SdlWindow& window_;

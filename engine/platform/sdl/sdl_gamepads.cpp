@@ -55,13 +55,21 @@ void SdlGamepads::Added(int deviceIndex) {
 void SdlGamepads::Removed(SDL_JoystickID instance, std::vector<Event>& out) {
   const auto found = pads_.find(instance);
   if (found == pads_.end()) return;
-  Pad& pad = found->second;
+  LetGo(found->second, out);
+  SDL_GameControllerClose(found->second.controller);
+  pads_.erase(found);
+}
+
+void SdlGamepads::LetGoAll(std::vector<Event>& out) {
+  for (auto& [instance, pad] : pads_) LetGo(pad, out);
+}
+
+void SdlGamepads::LetGo(Pad& pad, std::vector<Event>& out) {
   pad.directions.LetGoAll(out);
   for (const PadButton button : {PadButton::A, PadButton::B, PadButton::Back, PadButton::Start}) {
     if ((pad.buttons & PadBit(button)) != 0) out.push_back(PadEvent(button, false));
   }
-  SDL_GameControllerClose(pad.controller);
-  pads_.erase(found);
+  pad.buttons = 0;
 }
 
 void SdlGamepads::Button(const SDL_ControllerButtonEvent& event, std::vector<Event>& out) {

@@ -29,6 +29,9 @@ class SdlGamepads {
   void Removed(SDL_JoystickID instance, std::vector<Event>& out);
   void Button(const SDL_ControllerButtonEvent& event, std::vector<Event>& out);
   void Axis(const SDL_ControllerAxisEvent& event, std::vector<Event>& out);
+  // Lets go of everything every pad holds; controls still held count again only once they have
+  // been let go and pressed anew.
+  void LetGoAll(std::vector<Event>& out);
 
  private:
   struct Pad {
@@ -36,6 +39,8 @@ class SdlGamepads {
     PadDirections directions;
     uint8_t buttons = 0;  // A, B, Back and Start held (PadBit)
   };
+
+  static void LetGo(Pad& pad, std::vector<Event>& out);
 
   std::map<SDL_JoystickID, Pad> pads_;
 };

@@ -2,14 +2,16 @@
 // with the handlers of its events. Its methods are spread over files by concern:
 // main_form_startup.cpp (start-up, display mode, music, pointer), main_form_window.cpp (close
 // requests, system commands, activation), main_form_input.cpp (event dispatch, pointer),
-// main_form_keys.cpp (keys and typing), main_form_menu.cpp (the menu field, highlight and item
-// activation), main_form_screens.cpp (Options, Scores, Help), main_form_dialogs.cpp (the menu's
-// questions and the boss-key prompt), main_form_menu_frame.cpp and main_form_menu_texts.cpp (the
-// menu frame), main_form_game_frame.cpp and main_form_game_field.cpp (the game),
-// main_form_game_over.cpp, main_form_result_dialog.cpp and main_form_submit.cpp (the end of a
-// game and sending its result), and main_form_online.cpp (the publisher's pages).
+// main_form_keys.cpp (keys and typing), main_form_gamepad.cpp (the gamepad's commands),
+// main_form_menu.cpp (the menu field, highlight and item activation), main_form_screens.cpp
+// (Options, Scores, Help), main_form_dialogs.cpp (the menu's questions and the boss-key prompt),
+// main_form_menu_frame.cpp and main_form_menu_texts.cpp (the menu frame), main_form_game_frame.cpp
+// and main_form_game_field.cpp (the game), main_form_game_over.cpp, main_form_result_dialog.cpp and
+// main_form_submit.cpp (the end of a game and sending its result), and main_form_online.cpp (the
+// publisher's pages).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -81,6 +83,8 @@ struct InputState : PointerSteering {
   uint8_t BlinkCounter = 0;
   // The left button went down on the surface; its release there is a click.
   bool LeftPressed = false;
+  // The key each gamepad control is held down as (0: none), let go when the control is.
+  std::array<uint16_t, platform::PadButtonCount> PadKeys{};
 };
 
 class TmainForm {
@@ -166,6 +170,11 @@ class TmainForm {
   void FormKeyDown(uint16_t key, platform::ShiftState shift);
   void FormKeyUp(uint16_t key, platform::ShiftState shift);
   void FormKeyPress(uint32_t character);
+
+  // --- The gamepad's commands (main_form_gamepad.cpp): each control acts as the key it stands
+  // for in the state the game is in.
+  void GamepadButtonDown(platform::PadButton button);
+  void GamepadButtonUp(platform::PadButton button);
 
   // --- The menu field, the highlight and item activation (main_form_menu.cpp).
   void CreateMenuField();
@@ -279,6 +288,8 @@ class TmainForm {
   void MenuKeyDown(uint16_t key, platform::ShiftState shift);
   void GameKeyDown(uint16_t key);
   void MoveFocus(int step);
+  // The key a gamepad control stands for now; 0 when it means nothing here.
+  uint16_t GamepadKey(platform::PadButton button) const;
   // Applies `change` to the text field that typing edits now, if any.
   void EditText(const std::function<void(std::string&)>& change);
 

@@ -1,6 +1,6 @@
-// The window's events reach their handlers here (keys, typing, the pointer over the drawing
-// surface, close requests and system commands), and the pointer's own handlers: the menu items'
-// hit tests and clicks, and steering and firing while playing.
+// The window's events reach their handlers here (keys, typing, gamepad controls, the pointer over
+// the drawing surface, close requests and system commands), and the pointer's own handlers: the
+// menu items' hit tests and clicks, and steering and firing while playing.
 #include <algorithm>
 
 #include "shell/main_form.h"
@@ -43,6 +43,12 @@ void TmainForm::Dispatch(const platform::Event& event) {
       break;
     case EventKind::CaptionDoubleClick:
       CptClk({WM_NCLBUTTONDBLCLK, HTCAPTION});
+      break;
+    case EventKind::PadDown:
+      GamepadButtonDown(event.pad);
+      break;
+    case EventKind::PadUp:
+      GamepadButtonUp(event.pad);
       break;
     case EventKind::Activate:
     case EventKind::Deactivate:

@@ -45,6 +45,7 @@ void TmainForm::DropInputMadeWhileWaiting() {
       case EventKind::Character:
       case EventKind::PointerMove:
       case EventKind::PointerDown:
+      case EventKind::PadDown:  // a pad's release still lets go of the key it held
         break;
       case EventKind::KeyUp:
         Input.KeyLatch = false;

@@ -22,6 +22,12 @@ using ShiftState = uint8_t;
 
 enum class PointerButton : uint8_t { Left, Right, Middle };
 
+// A gamepad's controls for the menus and the game's own commands, by their place on the pad: the
+// four directions come from the D-pad and the left stick alike, A is the south face button and B
+// the east one.
+enum class PadButton : uint8_t { Up, Down, Left, Right, A, B, Back, Start };
+constexpr int PadButtonCount = 8;
+
 enum class EventKind : uint8_t {
   KeyDown,             // key, repeat, shift
   KeyUp,               // key, shift
@@ -34,6 +40,9 @@ enum class EventKind : uint8_t {
   CloseRequest,        // the close box, Alt+F4, the window menu's Close
   SysCommandMaximise,  // the system command Maximise (the maximise box)
   CaptionDoubleClick,  // a double-click of the left button on the caption
+  PadDown,             // pad: a gamepad's control went down (a stick direction: pushed past its
+                       // dead zone)
+  PadUp,               // pad: that control was let go (or its gamepad was unplugged)
 };
 
 struct Event {
@@ -43,6 +52,7 @@ struct Event {
   ShiftState shift = 0;
   uint32_t character = 0;
   PointerButton button = PointerButton::Left;
+  PadButton pad = PadButton::Up;
   int x = 0;
   int y = 0;
 };
@@ -109,7 +119,9 @@ class Keyboard {
   virtual bool ReadState(KeyTable& table) = 0;
 };
 
-// Joystick 0 read without the input device: raw axis positions with their travel.
+// Joystick 0 read without the input device: raw axis positions with their travel. A stick that is
+// a known gamepad is read through its mapping: the left stick (or the D-pad) as X and Y, and its
+// buttons in the pad's own order, A first.
 struct JoystickReading {
   struct Axis {
     int position = 0;

@@ -3,6 +3,7 @@
 // what it explains.
 #include <algorithm>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,31 @@ const std::vector<Page>& Pages() {
   return pages;
 }
 
+// The gamepad's controls: a paragraph of their own under the text of the page they belong to.
+struct GamepadNote {
+  int page;
+  const char* text;
+};
+
+constexpr GamepadNote GamepadNotes[] = {
+    {1, "Gamepad: the left stick or the D-pad steers, A fires, Start pauses, Back asks to leave."},
+    {2, "With a gamepad, the D-pad or the left stick moves, A chooses, and B or Back goes back."},
+};
+
+const char* GamepadNoteOf(int page) {
+  for (const GamepadNote& note : GamepadNotes) {
+    if (note.page == page) return note.text;
+  }
+  return nullptr;
+}
+
+// Lines of text follow each other at this many times the font's size; paragraphs leave this much
+// more between them.
+constexpr double LineAdvance = 1.22;
+constexpr double ParagraphGap = 0.35;
+// The page number sits at the foot of the page: no line of text comes this close to the bottom.
+constexpr double FootRoom = 30;
+
 // Writes `text` in lines no wider than right - left, starting at baseline y; returns the
 // baseline after the last line.
 double WrapText(cairo_t* cr, const std::string& text, double left, double right, double y,
@@ -139,7 +165,7 @@ double WrapText(cairo_t* cr, const std::string& text, double left, double right,
     const auto flush = [&]() {
       cairo_move_to(cr, left, y);
       ShowText(cr, line);
-      y += pixels * 1.22;
+      y += pixels * LineAdvance;
       line.clear();
     };
     while (words >> word) {
@@ -148,9 +174,18 @@ double WrapText(cairo_t* cr, const std::string& text, double left, double right,
       line = line.empty() ? word : line + " " + word;
     }
     if (!line.empty()) flush();
-    y += pixels * 0.35;
+    y += pixels * ParagraphGap;
   }
   return y;
+}
+
+// A page that says too much stops the build rather than being cut off at the foot.
+void CheckTextFits(int number, double nextBaseline, double pixels, double pageHeight) {
+  const double lastBaseline = nextBaseline - pixels * (LineAdvance + ParagraphGap);
+  if (lastBaseline > pageHeight - FootRoom) {
+    throw std::runtime_error("help page " + std::to_string(number) +
+                             ": the text runs into the foot of the page; say it shorter");
+  }
 }
 
 Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
@@ -169,6 +204,10 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
   double y = 70;
   if (textFirst || page.pictures.empty()) {
     y = WrapText(cr, page.text, page.textLeft, page.textRight, y, 17);
+    if (const char* note = GamepadNoteOf(number)) {
+      y = WrapText(cr, note, page.textLeft, page.textRight, y, 17);
+    }
+    CheckTextFits(number, y, 17, entry.Height());
   }
   // Pictures drawn after text pages start below the text when the text spans the page.
   const double shift = textFirst && !page.pictures.empty() ? std::max(0.0, y - 100) : 0;
@@ -193,7 +232,8 @@ Image PaintHelpPage(Studio& studio, const PictureEntry& entry) {
     }
   }
   if (!textFirst && !page.pictures.empty()) {
-    WrapText(cr, page.text, page.textLeft, page.textRight, y, 17);
+    CheckTextFits(number, WrapText(cr, page.text, page.textLeft, page.textRight, y, 17), 17,
+                  entry.Height());
   }
   return image;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "engine/platform/pad_directions.h"
 #include "engine/platform/ttf/ttf_text.h"
 
 namespace platform::headless {
@@ -127,6 +128,14 @@ void HeadlessPlatform::KeyUp(VirtualKey key, ShiftState shift) {
   event.shift = shift;
   Push(event);
   keyboardImpl.Release(key);
+}
+
+void HeadlessPlatform::PadDown(PadButton button) {
+  Push(PadEvent(button, true));
+}
+
+void HeadlessPlatform::PadUp(PadButton button) {
+  Push(PadEvent(button, false));
 }
 
 void HeadlessPlatform::Type(uint32_t character) {

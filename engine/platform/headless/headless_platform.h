@@ -129,6 +129,10 @@ class HeadlessPlatform : public Platform {
   void KeyDown(VirtualKey key, ShiftState shift = 0, bool repeat = false);
   void KeyUp(VirtualKey key, ShiftState shift = 0);
   void Type(uint32_t character);
+  // A gamepad control pressed or let go, as the SDL backend reports the D-pad, the left stick
+  // pushed past its dead zone, A, B, Back and Start.
+  void PadDown(PadButton button);
+  void PadUp(PadButton button);
   void Advance(uint32_t ms) { clockImpl.now += ms; }
 
   HeadlessClock clockImpl;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/utf8.h"
@@ -41,8 +42,8 @@ ShiftState HeldFlag(PointerButton button) {
 
 }  // namespace
 
-SdlEventQueue::SdlEventQueue(SdlWindow& window, SdlJoystick& joystick)
-    : window_(window), joystick_(joystick) {
+SdlEventQueue::SdlEventQueue(SdlWindow& window, SdlJoystick& joystick, SdlGamepads& gamepads)
+    : window_(window), joystick_(joystick), gamepads_(gamepads) {
   SDL_StartTextInput();
 }
 
@@ -114,6 +115,13 @@ void SdlEventQueue::Translate(const SDL_Event& sdlEvent) {
     case SDL_JOYDEVICEREMOVED:
       joystick_.DeviceRemoved(sdlEvent.jdevice.which);
       return;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+      TranslateGamepad(sdlEvent);
+      return;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
       window_.RenderingReset();
@@ -134,6 +142,33 @@ void SdlEventQueue::TranslatePointer(EventKind kind, PointerButton button, int x
   Push(event);
 }
 
+void SdlEventQueue::TranslateGamepad(const SDL_Event& sdlEvent) {
+  std::vector<Event> events;
+  switch (sdlEvent.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+      joystick_.ControllerAdded(sdlEvent.cdevice.which);
+      gamepads_.Added(sdlEvent.cdevice.which);
+      break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      gamepads_.Removed(sdlEvent.cdevice.which, events);
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      gamepads_.Button(sdlEvent.cbutton, events);
+      break;
+    default:
+      gamepads_.Axis(sdlEvent.caxis, events);
+      break;
+  }
+  for (const Event& event : events) Push(event);
+}
+
+void SdlEventQueue::LetGoOfPads() {
+  std::vector<Event> events;
+  gamepads_.LetGoAll(events);
+  for (const Event& event : events) Push(event);
+}
+
 void SdlEventQueue::TranslateWindowEvent(const SDL_WindowEvent& windowEvent) {
   Event event;
   switch (windowEvent.event) {
@@ -146,6 +181,7 @@ void SdlEventQueue::TranslateWindowEvent(const SDL_WindowEvent& windowEvent) {
     case SDL_WINDOWEVENT_MINIMIZED:  // a minimised window is inactive even if it kept the focus
       if (!active_) return;
       active_ = false;
+      LetGoOfPads();
       event.kind = EventKind::Deactivate;
       break;
     case SDL_WINDOWEVENT_RESTORED:  // back from the task bar with the focus it never lost

@@ -1,6 +1,7 @@
 // The window's message queue on SDL: SDL's events translated into the game's (keys in virtual-key
 // numbers, typed Latin-1 characters, pointer in surface pixels, focus, close requests, the
-// maximise box), while the window, the renderer and the joystick take the events that are theirs.
+// maximise box, gamepad controls), while the window, the renderer, the joystick and the gamepads
+// take the events that are theirs.
 #pragma once
 
 #include <SDL_events.h>
@@ -8,6 +9,7 @@
 #include <deque>
 
 #include "engine/platform/platform.h"
+#include "engine/platform/sdl/sdl_gamepads.h"
 #include "engine/platform/sdl/sdl_joystick.h"
 #include "engine/platform/sdl/sdl_window.h"
 
@@ -15,7 +17,7 @@ namespace platform::sdl {
 
 class SdlEventQueue : public EventQueue {
  public:
-  SdlEventQueue(SdlWindow& window, SdlJoystick& joystick);
+  SdlEventQueue(SdlWindow& window, SdlJoystick& joystick, SdlGamepads& gamepads);
 
   bool Poll(Event& event) override;
   // Sleeps in SDL_WaitEventTimeout: woken by the next event, never polling in a loop.
@@ -27,10 +29,15 @@ class SdlEventQueue : public EventQueue {
  private:
   void TranslateWindowEvent(const SDL_WindowEvent& event);
   void TranslatePointer(EventKind kind, PointerButton button, int x, int y);
+  void TranslateGamepad(const SDL_Event& event);
+  // SDL keeps a pad's news from a window without the focus, releases included: the game lets go
+  // of whatever the pads held when it loses the focus, as the keyboard's keys are let go.
+  void LetGoOfPads();
   void Push(const Event& event) { pending_.push_back(event); }
 
   SdlWindow& window_;
   SdlJoystick& joystick_;
+  SdlGamepads& gamepads_;
   std::deque<Event> pending_;
   // Mouse buttons held, as the game's shift state reports them (ssLeft, ssRight).
   ShiftState buttonsHeld_ = 0;

@@ -9,6 +9,7 @@
 #include "engine/exception.h"
 #include "engine/platform/sdl/sdl_audio.h"
 #include "engine/platform/sdl/sdl_events.h"
+#include "engine/platform/sdl/sdl_gamepads.h"
 #include "engine/platform/sdl/sdl_joystick.h"
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/sdl_music.h"
@@ -20,7 +21,9 @@
 namespace platform::sdl {
 namespace {
 
-constexpr Uint32 Subsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
+// The game controller layer brings SDL's mapping database of gamepads, and reads the player's own
+// mappings from SDL_GAMECONTROLLERCONFIG (and SDL_GAMECONTROLLERCONFIG_FILE).
+constexpr Uint32 Subsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER;
 
 EPlatformError NoDisplay(const std::string& reason) {
   return EPlatformError("The game needs a display and cannot find one: " + reason);
@@ -38,8 +41,8 @@ std::string MissingDisplayReason() {
   return "neither DISPLAY nor WAYLAND_DISPLAY is set";
 }
 
-// SDL's video and joystick subsystems for the platform's lifetime; SDL is shut down completely
-// when nothing else in the process still uses it.
+// SDL's video, joystick and game controller subsystems for the platform's lifetime; SDL is shut
+// down completely when nothing else in the process still uses it.
 class SdlSession {
  public:
   SdlSession() {
@@ -86,7 +89,7 @@ class SdlClock : public Clock {
 class SdlPlatformImpl : public SdlPlatform {
  public:
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
-      : events_(window_, joystick_),
+      : events_(window_, joystick_, gamepads_),
         sound_(CreateMixerSoundDevice(audio_.Open())),
         music_(CreateXmpMusicPlayer(audio_.Open())),
         text_(CreateTtfTextRasterizer(fontDir)) {}
@@ -114,6 +117,7 @@ class SdlPlatformImpl : public SdlPlatform {
   SdlWindow window_;
   SdlKeyboard keyboard_;
   SdlJoystick joystick_;
+  SdlGamepads gamepads_;
   SdlEventQueue events_;
   SdlAudio audio_;
   std::unique_ptr<SoundDevice> sound_;

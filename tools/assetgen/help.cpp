@@ -35,19 +35,18 @@ const std::vector<Page>& Pages() {
       {"Controls",
        30,
        434,
-       "Steer the dragon with the arrow keys, with W, A, S and D, with 8, 4, 6 and 2 on the "
-       "keypad, or with the joystick, and breathe fire with Space or "
-       "Ctrl.\nThe mouse steers as well: move it, and hold the left button to fire.\nP pauses "
-       "the game and Esc asks whether to leave it. Alt+Enter switches between a window and "
-       "the full screen.\nThe boss key, chosen in Options, hides the game at once.",
+       "Steer the dragon with the arrow keys, W, A, S and D, 8, 4, 6 and 2 on the keypad, or "
+       "the joystick, and breathe fire with Space or Ctrl.\nThe mouse steers as well: move "
+       "it, and hold the left button to fire.\nP pauses the game and Esc asks whether to leave "
+       "it. Alt+Enter switches between a window and the full screen.",
        {}},
       {"The menu and options",
        30,
        434,
        "Choose with the arrow keys and Enter, or point and click. Esc goes back.\nIn Options "
        "you switch between window and full screen, turn the music and the sound effects on or "
-       "off, type your country for the world's high-score table, and set the boss key: pick "
-       "it, then press the key you want.",
+       "off, type your country for the world's high-score table, and set the boss key, which "
+       "hides the game at once: pick it, then press the key you want.",
        {}},
       {"The dragon",
        170,

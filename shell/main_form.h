@@ -35,6 +35,7 @@
 #include "menus/menu_state.h"
 #include "online/http_client.h"
 #include "online/online_config.h"
+#include "online/result_submission.h"
 #include "shell/config_record.h"
 
 // What a close handler answers: let the window close, or refuse.
@@ -211,8 +212,9 @@ class TmainForm {
   THttpClient HttpClient1;
   // Where results are sent: the server this build names; a test points it at its own.
   std::string ResultServer{ScoreServer()};
-  // Sends the result to the high-score server, blocking until the exchange is over: success
-  // leaves the game for the Scores screen, failure shows "CAN'T CONNECT TO SERVER!".
+  // Starts sending the result to the high-score server and shows the wait (gsSending). The
+  // exchange runs on a worker thread; the game frame collects its outcome: success leaves the
+  // game for the Scores screen, failure shows "CAN'T CONNECT TO SERVER!".
   void SubmitResult();
   // The result dialog's OK: the entry goes into the table and "config.dat", then the send
   // question.
@@ -279,12 +281,19 @@ class TmainForm {
   void ActivateSendItem();
   // The send question's No: the main menu with the Scores screen open, the new entry in sight.
   void ShowScoresAfterGame();
-  // The one frame painted while the result is on its way.
+  // The waiting frame, painted at once when the result sets out.
   void ShowPleaseWait();
-  // Empties the event queue of the keys and clicks that came while the game could not answer.
+  // Once the worker is done: the outcome of the exchange, and the screen it leads to.
+  void CollectSubmission();
+  // Whether an event is input made during the wait, which is dropped (a release still ends its
+  // press); the window's own events are not.
+  bool SwallowedWhileSending(const platform::Event& event);
+  // Empties the event queue of the keys and clicks that came while the player was waiting.
   void DropInputMadeWhileWaiting();
 
   platform::Platform& platform_;
+  // The result on its way to the server, with the client while the worker has it.
+  TResultSubmission submission_;
   bool closed_ = false;
   // The sound archive could not be read (already reported): the game goes on silently.
   bool soundsMissing_ = false;

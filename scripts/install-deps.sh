@@ -6,7 +6,7 @@ set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libxmp-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-adf-oldania xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox"
+  fonts-adf-oldania xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox python3 iproute2"
 
 missing=""
 for p in $PACKAGES; do

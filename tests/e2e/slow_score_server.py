@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A score server that takes its time: it answers the game's handshake and result requests on
-127.0.0.1 after DELAY seconds each, and logs every request target, one per line, to LOG.
+127.0.0.1 after DELAY seconds each, and logs to LOG every request target as it arrives and
+"answered" when the answer has gone out, one per line.
 
 Usage: slow_score_server.py PORT DELAY LOG [ADDRESS]  (the address 127.0.0.1 unless given)
 """
@@ -27,6 +28,9 @@ class SlowHandler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
+        self.wfile.flush()
+        with open(self.server.log_path, "a", encoding="latin-1") as log:
+            log.write(f"{time.monotonic():.3f} answered\n")
 
     def log_message(self, format, *args):  # the log file says what matters
         pass

@@ -33,14 +33,10 @@ class TSocketSource : public THttpByteSource {
   Clock::time_point deadline_;
 };
 
-// A kept-open connection the server has meanwhile dropped fails before any byte of the answer:
-// the request is then sent once more on a new connection.
-bool IsStaleConnection(const EHttpError& error) {
-  if (dynamic_cast<const EHttpConnectionClosed*>(&error) != nullptr) return true;
-  const auto* socketError = dynamic_cast<const EHttpSocketError*>(&error);
-  return socketError != nullptr &&
-         (socketError->ErrorCode() == ECONNRESET || socketError->ErrorCode() == EPIPE ||
-          socketError->ErrorCode() == ECONNABORTED);
+// A kept-open connection the server has meanwhile dropped refuses the request's first bytes.
+bool IsStaleConnection(const EHttpSocketError& error) {
+  return error.ErrorCode() == ECONNRESET || error.ErrorCode() == EPIPE ||
+         error.ErrorCode() == ECONNABORTED;
 }
 
 }  // namespace
@@ -52,10 +48,14 @@ std::string THttpClient::Get(const std::string& url) {
 }
 
 void THttpClient::Get(const std::string& url, std::string& result) {
+  Get(url, result, Clock::time_point::max());
+}
+
+void THttpClient::Get(const std::string& url, std::string& result, Clock::time_point deadline) {
   result.clear();
   const THttpUrl parts = SplitUrl(url);
   const std::string requestPath = parts.Path + parts.Document;
-  const Clock::time_point deadline = Clock::now() + timeouts_.Request;
+  deadline = std::min(deadline, Clock::now() + timeouts_.Request);
 
   if (socket_.IsOpen() &&
       (parts.Host != host_ || parts.Port != port_ || !keepAlive_ || !socket_.IsIdle())) {
@@ -70,7 +70,7 @@ void THttpClient::Get(const std::string& url, std::string& result) {
 
   for (int attempt = 0;; ++attempt) {
     const bool reused = socket_.IsOpen();
-    size_t received = 0;
+    size_t sent = 0;
     try {
       if (!reused) {
         socket_.Connect(parts.Host, parts.Port,
@@ -78,21 +78,16 @@ void THttpClient::Get(const std::string& url, std::string& result) {
         host_ = parts.Host;
         port_ = parts.Port;
       }
-      socket_.SendAll(request, deadline);
+      socket_.SendAll(request, deadline, sent);
       TSocketSource source(socket_, timeouts_.Read, deadline);
       THttpReader reader(source);
-      try {
-        keepAlive_ = ReadResponse(reader, result, keepCookie, timeouts_.ErrorBodyRead).KeepAlive;
-      } catch (...) {
-        received = reader.BytesReceived();
-        throw;
-      }
-    } catch (const EHttpError& error) {
+      keepAlive_ = ReadResponse(reader, result, keepCookie, timeouts_.ErrorBodyRead).KeepAlive;
+    } catch (const EHttpSocketError& error) {
       socket_.Close();
-      if (reused && attempt == 0 && received == 0 && IsStaleConnection(error)) {
-        result.clear();
-        continue;
-      }
+      // Only a request the old connection would not take at all goes out again, on a new one:
+      // once its bytes are out the server may have acted on it (stored the result), even if it
+      // then closed without a word, and sending it again would act twice.
+      if (reused && attempt == 0 && sent == 0 && IsStaleConnection(error)) continue;
       throw;
     } catch (...) {
       socket_.Close();

@@ -12,16 +12,26 @@
 
 class THttpClient {
  public:
+  using Clock = THttpSocket::Clock;
+
   THttpClient() = default;
+  // A client changes hands whole, with its connection and its cookies.
+  THttpClient(THttpClient&&) noexcept = default;
+  THttpClient& operator=(THttpClient&&) noexcept = default;
 
   // Fetches `url` (absolute, "http") and returns its body byte for byte. Throws an EHttpError:
   // EHttpSocketError (resolving, connecting, a reset, or a time-out), EHttpConnectionClosed,
-  // EHttpProtocolError for any status outside 2xx, EHttpLineTooLong, or a plain EHttpError for a
-  // response beyond the client's bounds or a header block cut short.
+  // EHttpProtocolError for any status outside 2xx or a Location header, EHttpLineTooLong, or a
+  // plain EHttpError for a response beyond the client's bounds or a header block cut short. A
+  // request is never sent twice: once any of its bytes went out, a connection that then breaks
+  // fails it.
   std::string Get(const std::string& url);
   // The same, with the body put into `result`: when a 2xx body fails midway, `result` holds what
   // had arrived when the error is thrown; after any other failure it is empty.
   void Get(const std::string& url, std::string& result);
+  // The same, ended at `deadline` if that comes before the request's own time-out: several
+  // requests can so share one bound.
+  void Get(const std::string& url, std::string& result, Clock::time_point deadline);
 
   // Closes the open connection, if any.
   void Disconnect();

@@ -35,7 +35,8 @@ class EHttpLineTooLong : public EHttpError {
   EHttpLineTooLong() : EHttpError("Max line length exceeded.") {}
 };
 
-// The server answered, but not with a success: any status outside 2xx, redirects included.
+// The server answered, but not with a success: any status outside 2xx, and any answer that points
+// elsewhere with a Location header, redirects included.
 class EHttpProtocolError : public EHttpError {
  public:
   EHttpProtocolError(int statusCode, const std::string& statusLine, const std::string& body)

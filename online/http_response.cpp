@@ -192,11 +192,15 @@ THttpResponseResult ReadResponse(THttpReader& reader, std::string& body,
                                  std::chrono::milliseconds errorBodyWait) {
   THttpResponseResult result{ReadResponseHead(reader, cookies), false};
   const THttpResponseHead& head = result.Head;
-  if (head.StatusCode >= 200 && head.StatusCode < 300) {
+  // A Location header points elsewhere whatever the status says; redirects are not followed, so
+  // such an answer fails like any other that is not a plain success.
+  const bool success =
+      head.StatusCode >= 200 && head.StatusCode < 300 && head.Header("Location") == nullptr;
+  if (success) {
     if (!head.Complete) throw EHttpError("Undefined situation");
     ReadResponseBody(reader, head, body);
   } else {
-    // Redirects are not followed: every other answer is a failure, its body kept for the message.
+    // Every answer but a success fails, its body kept for the message.
     std::string errorBody;
     reader.Source().LimitWait(errorBodyWait);
     try {

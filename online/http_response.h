@@ -39,10 +39,11 @@ THttpResponseHead ReadResponseHead(THttpReader& reader, const THttpCookieSink& c
 // the connection ends inside a chunked body.
 void ReadResponseBody(THttpReader& reader, const THttpResponseHead& head, std::string& body);
 
-// Reads one whole response to a GET. A 2xx answer's body goes into `body` (see ReadResponseBody);
-// any other status throws EHttpProtocolError with the body read after the source's waits have
-// been cut to `errorBodyWait`; a 2xx whose header block the connection's end cut short throws
-// "Undefined situation". Returns the head and whether the connection may carry the next request.
+// Reads one whole response to a GET. A 2xx answer without a Location header is a success, its body
+// going into `body` (see ReadResponseBody); any other answer throws EHttpProtocolError with the
+// body read after the source's waits have been cut to `errorBodyWait`; a 2xx whose header block the
+// connection's end cut short throws "Undefined situation". Returns the head and whether the
+// connection may carry the next request.
 struct THttpResponseResult {
   THttpResponseHead Head;
   bool KeepAlive = false;

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "online/http_errors.h"
 
@@ -139,11 +140,22 @@ void THttpSocket::Connect(const std::string& host, uint16_t port, Clock::time_po
   ThrowSystem(lastError);
 }
 
-void THttpSocket::SendAll(std::string_view bytes, Clock::time_point deadline) {
-  while (!bytes.empty()) {
-    const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (sent >= 0) {
-      bytes.remove_prefix(static_cast<size_t>(sent));
+THttpSocket::THttpSocket(THttpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+THttpSocket& THttpSocket::operator=(THttpSocket&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+void THttpSocket::SendAll(std::string_view bytes, Clock::time_point deadline, size_t& sent) {
+  sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t written = send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    if (written >= 0) {
+      sent += static_cast<size_t>(written);
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
       Wait(POLLOUT, deadline);
     } else if (errno != EINTR) {

@@ -6,10 +6,11 @@
 #include "online/result_payload.h"
 #include "online/score_server_urls.h"
 
-std::string FetchReply(THttpClient& client, const std::string& url) {
+std::string FetchReply(THttpClient& client, const std::string& url,
+                       THttpClient::Clock::time_point deadline) {
   std::string reply;
   try {
-    client.Get(url, reply);
+    client.Get(url, reply, deadline);
   } catch (const EHttpError&) {
     // The caller only asks whether the reply begins with "OK"; what arrived is all there is.
   }
@@ -17,10 +18,11 @@ std::string FetchReply(THttpClient& client, const std::string& url) {
 }
 
 bool SendResultToServer(THttpClient& client, std::string_view server, char key,
-                        std::string_view name, uint16_t score, std::string_view country) {
-  const std::string handshake = FetchReply(client, HandshakeUrl(server));
+                        std::string_view name, uint16_t score, std::string_view country,
+                        THttpClient::Clock::time_point deadline) {
+  const std::string handshake = FetchReply(client, HandshakeUrl(server), deadline);
   if (!IsOkReply(handshake)) return false;
   const std::string payload =
       BuildResultPayload(name, score, key, HandshakeServerValue(handshake), country);
-  return IsOkReply(FetchReply(client, ResultUrl(server, EncodeResult(payload))));
+  return IsOkReply(FetchReply(client, ResultUrl(server, EncodeResult(payload)), deadline));
 }

@@ -37,6 +37,7 @@
 #include "menus/menu_state.h"
 #include "online/http_client.h"
 #include "online/online_config.h"
+#include "online/result_submission.h"
 #include "shell/config_record.h"
 #include "shell/game_folders.h"
 
@@ -228,8 +229,9 @@ class TmainForm {
   THttpClient HttpClient1;
   // Where results are sent: the server this build names; a test points it at its own.
   std::string ResultServer{ScoreServer()};
-  // Sends the result to the high-score server, blocking until the exchange is over: success
-  // leaves the game for the Scores screen, failure shows "CAN'T CONNECT TO SERVER!".
+  // Starts sending the result to the high-score server and shows the wait (gsSending). The
+  // exchange runs on a worker thread; the game frame collects its outcome: success leaves the
+  // game for the Scores screen, failure shows "CAN'T CONNECT TO SERVER!".
   void SubmitResult();
   // The result dialog's OK: the entry goes into the table and "config.dat", then the send
   // question.
@@ -311,13 +313,20 @@ class TmainForm {
   void ActivateSendItem();
   // The send question's No: the main menu with the Scores screen open, the new entry in sight.
   void ShowScoresAfterGame();
-  // The one frame painted while the result is on its way.
+  // The waiting frame, painted at once when the result sets out.
   void ShowPleaseWait();
-  // Empties the event queue of the keys and clicks that came while the game could not answer.
+  // Once the worker is done: the outcome of the exchange, and the screen it leads to.
+  void CollectSubmission();
+  // Whether an event is input made during the wait, which is dropped (a release still ends its
+  // press); the window's own events are not.
+  bool SwallowedWhileSending(const platform::Event& event);
+  // Empties the event queue of the keys and clicks that came while the player was waiting.
   void DropInputMadeWhileWaiting();
 
   platform::Platform& platform_;
   GameFolders folders_;
+  // The result on its way to the server, with the client while the worker has it.
+  TResultSubmission submission_;
   bool closed_ = false;
   std::string fatalError_;
   // Frames of each loop that have failed in a row.

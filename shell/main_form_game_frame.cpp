@@ -36,6 +36,12 @@ bool LevelEndWaits(const ScreenState& s) {
 }  // namespace
 
 void TmainForm::FrameTimer2Timer(int32_t LagCount) {
+  if (Screen.GameState == gsSending) {
+    // Collected even while nothing can be drawn (the window minimised, say).
+    CollectSubmission();
+    // Sent: the game has left for the menu, whose own timer draws from now on.
+    if (!FrameTimer2.Enabled()) return;
+  }
   if (!DrawSurface.ReadyToDraw()) return;
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
   TCanvas& canvas = TextCanvas(back);

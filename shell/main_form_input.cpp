@@ -16,6 +16,7 @@ uint8_t PointerStep(int distance) {
 
 void TmainForm::Dispatch(const platform::Event& event) {
   using platform::EventKind;
+  if (Screen.GameState == gsSending && SwallowedWhileSending(event)) return;
   switch (event.kind) {
     case EventKind::KeyDown:
       FormKeyDown(event.key, event.shift);

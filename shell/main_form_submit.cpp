@@ -1,7 +1,7 @@
 // Sending a finished game's result to the high-score server: the frame that asks the player to
-// wait, the exchange itself, and where each outcome leads.
-#include <exception>
-
+// wait, the exchange on its worker thread while the window stays alive, and where each outcome
+// leads.
+#include "game/level_loop.h"
 #include "online/result_exchange.h"
 #include "shell/main_form.h"
 
@@ -11,17 +11,23 @@ constexpr int32_t SendFailedNoticeTime = 1500;
 }  // namespace
 
 void TmainForm::SubmitResult() {
-  // The exchange blocks the game until it is over: the player sees why before it starts.
-  ShowPleaseWait();
+  if (submission_.Running()) return;
   Screen.GameState = gsSending;
-  bool sent = false;
-  try {
-    sent = SendResultToServer(HttpClient1, ResultServer, ResultKey(), PlayerName, Play.Score,
-                              Config.PlayerCountry.Text());
-  } catch (const std::exception&) {
-    // Whatever went wrong on the way, the result did not arrive: the player is told so and may
-    // try again, instead of the game staying in its sending state.
-  }
+  // The player sees at once why nothing answers any more.
+  ShowPleaseWait();
+  // The exchange runs aside with its own copies of the client and the result; the game frame
+  // goes on drawing the wait and collects the outcome (CollectSubmission).
+  submission_.Start(
+      std::move(HttpClient1),
+      {ResultServer, ResultKey(), PlayerName, Play.Score, std::string(Config.PlayerCountry.Text())},
+      THttpClient::Clock::now() + SubmissionTimeLimit);
+}
+
+void TmainForm::CollectSubmission() {
+  if (!submission_.Done()) return;
+  const bool sent = submission_.Finish(HttpClient1);
+  // Everything that came in up to now came while the player was waiting.
+  DropInputMadeWhileWaiting();
   if (sent) {
     // The send question's No takes the player to the Scores screen.
     Screen.GameState = gsSendQuestion;
@@ -31,47 +37,53 @@ void TmainForm::SubmitResult() {
     Play.BannerTimer = SendFailedNoticeTime;
     Screen.GameState = gsSendFailed;
   }
-  DropInputMadeWhileWaiting();
+}
+
+bool TmainForm::SwallowedWhileSending(const platform::Event& event) {
+  // Keys pressed and clicks made at "Please Wait..." were meant for the wait, not for the screen
+  // that follows it: two impatient presses of Enter must not clear the score table there. A
+  // release still ends its press, so the next key after the wait is taken.
+  using platform::EventKind;
+  switch (event.kind) {
+    case EventKind::KeyDown:
+    case EventKind::Character:
+    case EventKind::PointerMove:
+    case EventKind::PointerDown:
+    case EventKind::PadDown:  // a pad's release still lets go of the key it held
+      return true;
+    case EventKind::KeyUp:
+      Input.KeyLatch = false;
+      return true;
+    case EventKind::PointerUp:
+      Input.PointerFire = false;
+      Input.LeftPressed = false;
+      return true;
+    default:
+      // Closing, the focus and the window's commands are not answers to the wait.
+      return false;
+  }
 }
 
 void TmainForm::DropInputMadeWhileWaiting() {
-  // Keys pressed and clicks made at "Please Wait..." were meant for the wait, not for the screen
-  // that follows it: two impatient presses of Enter must not clear the score table there.
-  using platform::EventKind;
+  // A fresh look at the queue: events the window system delivered since the last pass of the
+  // message loop are still the wait's.
   platform::Event event;
   while (!Application.Terminated() && platform_.events().Poll(event)) {
-    switch (event.kind) {
-      case EventKind::KeyDown:
-      case EventKind::Character:
-      case EventKind::PointerMove:
-      case EventKind::PointerDown:
-      case EventKind::PadDown:  // a pad's release still lets go of the key it held
-        break;
-      case EventKind::KeyUp:
-        Input.KeyLatch = false;
-        break;
-      case EventKind::PointerUp:
-        Input.PointerFire = false;
-        Input.LeftPressed = false;
-        break;
-      default:
-        // Closing, the focus and the window's commands are not answers to the wait.
-        if (event.kind == EventKind::Activate) Application.SetActive(true);
-        if (event.kind == EventKind::Deactivate) Application.SetActive(false);
-        Dispatch(event);
-        break;
-    }
+    if (event.kind == platform::EventKind::Activate) Application.SetActive(true);
+    if (event.kind == platform::EventKind::Deactivate) Application.SetActive(false);
+    Dispatch(event);
   }
 }
 
 void TmainForm::ShowPleaseWait() {
+  // The game frame's own picture of the wait, drawn now rather than at the next tick.
   if (!DrawSurface.ReadyToDraw()) return;
   TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  TCanvas& canvas = TextCanvas(back);
   back.Fill(0);
   SpriteEngine1.DrawAll();
-  TCanvas& canvas = TextCanvas(back);
-  canvas.Font.Color = clRed;
-  canvas.TextOut(330, 220, "Please Wait...");
+  DrawHud(World, canvas);
+  DrawSending(canvas);
   canvas.Release();
   DrawSurface.Flip();
 }

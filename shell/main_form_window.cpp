@@ -15,7 +15,9 @@ void TmainForm::FormClose(TCloseAction& Action) {
   ScreenState& s = Screen;
   if (!s.ExitConfirmed) {
     Action = TCloseAction::caNone;
-    if (s.GameState == gsGameOver) return;
+    // Nor during "GAME OVER", nor while a result is on its way: the wait ends by itself, and the
+    // question would stand over a screen that is about to go.
+    if (s.GameState == gsGameOver || s.GameState == gsSending) return;
     // The question is already asked: asking again would make it its own screen to return to.
     if (s.MenuScreen == msExitDialog) return;
     // The clear-scores question and the boss-key prompt give way, unanswered, so that the exit

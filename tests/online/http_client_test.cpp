@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "online/http_errors.h"
 #include "tests/support/scripted_http_server.h"
@@ -94,21 +95,35 @@ TEST(HttpClient, ReadsBodiesByLengthByChunksAndUntilTheConnectionCloses) {
   }
 }
 
-TEST(HttpClient, FailsOnARedirectWithoutFetchingTheNewLocation) {
-  TScriptedHttpServer server(
-      {{"HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\nContent-Length: 5\r\n\r\nmoved"},
-       {Ok("OK from elsewhere")}});
-  THttpClient client;
-  client.SetTimeouts(ShortTimeouts());
-  try {
-    client.Get(server.Url("/cgi/version.pl?version&prg=Skarvel"));
-    FAIL() << "a redirect must fail";
-  } catch (const EHttpProtocolError& e) {
-    EXPECT_EQ(e.StatusCode(), 302);
-    EXPECT_EQ(e.StatusLine(), "HTTP/1.1 302 Found");
-    EXPECT_EQ(e.Body(), "moved");
+TEST(HttpClient, FailsOnARedirectOrAnyLocationWithoutFetchingTheNewLocation) {
+  struct Case {
+    std::string reply;
+    int code;
+    std::string line;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\nContent-Length: 5\r\n\r\nmoved", 302,
+       "HTTP/1.1 302 Found", "moved"},
+      {"HTTP/1.1 200 OK\r\nLocation: /elsewhere\r\nContent-Length: 2\r\n\r\nOK", 200,
+       "HTTP/1.1 200 OK", "OK"},
+  };
+  for (const Case& c : cases) {
+    TScriptedHttpServer server({{c.reply}, {Ok("OK from elsewhere")}});
+    THttpClient client;
+    client.SetTimeouts(ShortTimeouts());
+    std::string result;
+    try {
+      client.Get(server.Url("/cgi/version.pl?version&prg=Skarvel"), result);
+      ADD_FAILURE() << c.line << ": a Location must fail the request";
+    } catch (const EHttpProtocolError& e) {
+      EXPECT_EQ(e.StatusCode(), c.code);
+      EXPECT_EQ(e.StatusLine(), c.line);
+      EXPECT_EQ(e.Body(), c.body);
+    }
+    EXPECT_EQ(result, "") << c.line;
+    EXPECT_EQ(server.Requests().size(), 1u) << c.line;
   }
-  EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 TEST(HttpClient, ReportsErrorStatusesWithTheirLineAndBody) {
@@ -182,16 +197,34 @@ TEST(HttpClient, OpensANewConnectionForAnotherPort) {
   EXPECT_EQ(second.Connections(), 1);
 }
 
-TEST(HttpClient, SendsTheRequestAgainWhenAKeptConnectionWasDroppedMeanwhile) {
-  // The server closes the idle connection as the second request arrives, as servers do when
-  // their keep-alive time has run out.
+TEST(HttpClient, ReplacesAKeptConnectionThatTheServerClosedWhileIdle) {
+  // The server closes the connection after its answer, as servers do when their keep-alive time
+  // has run out: the next request goes out on a new connection, once.
+  TScriptedHttpServer server({{Ok("one"), true}, {Ok("two")}});
+  THttpClient client;
+  client.SetTimeouts(ShortTimeouts());
+  EXPECT_EQ(client.Get(server.Url("/")), "one");
+  std::this_thread::sleep_for(200ms);  // the server's end of the connection has come through
+  EXPECT_EQ(client.Get(server.Url("/")), "two");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].Connection, 1);
+}
+
+TEST(HttpClient, NeverSendsARequestTwiceOnceItWentOut) {
+  // The server takes the request on the kept connection, acts on it (a result stored) and closes
+  // without a byte of answer. Sending it again would store it twice: the request fails instead.
   Reply drop;
   drop.Drop = true;
   TScriptedHttpServer server({{Ok("one")}, drop, {Ok("two")}});
   THttpClient client;
   client.SetTimeouts(ShortTimeouts());
-  EXPECT_EQ(client.Get(server.Url("/")), "one");
-  EXPECT_EQ(client.Get(server.Url("/")), "two");
+  EXPECT_EQ(client.Get(server.Url("/a")), "one");
+  EXPECT_THROW(client.Get(server.Url("/b")), EHttpConnectionClosed);
+  ASSERT_EQ(server.Requests().size(), 2u);
+  EXPECT_EQ(server.Requests()[1].Connection, 0);
+  // The next request of its own opens a new connection.
+  EXPECT_EQ(client.Get(server.Url("/c")), "two");
   EXPECT_EQ(server.Requests().size(), 3u);
   EXPECT_EQ(server.Connections(), 2);
 }

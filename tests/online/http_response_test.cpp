@@ -142,6 +142,11 @@ TEST(ReadResponse, ReportsEveryNonSuccessWithItsLineAndBodyReadWithShortWaits) {
   const Case cases[] = {
       {"HTTP/1.1 302 Found\r\nLocation: /x\r\nContent-Length: 5\r\n\r\nmoved", 302,
        "HTTP/1.1 302 Found", "moved"},
+      // A Location header points elsewhere whatever the status: no success either.
+      {"HTTP/1.1 200 OK\r\nlocation: /x\r\nContent-Length: 2\r\n\r\nOK", 200, "HTTP/1.1 200 OK",
+       "OK"},
+      {"HTTP/1.1 201 Created\r\nLocation: /scores/7\r\nContent-Length: 2\r\n\r\nOK", 201,
+       "HTTP/1.1 201 Created", "OK"},
       {"HTTP/1.1 401 Unauthorized\r\n\r\nwho?", 401, "HTTP/1.1 401 Unauthorized", "who?"},
       {"HTTP/1.1 101 Switching Protocols\r\n\r\n", 101, "HTTP/1.1 101 Switching Protocols", ""},
       {"HTTP/1.1 304 Not Modified\r\nContent-Length: 3\r\n\r\nabc", 304,

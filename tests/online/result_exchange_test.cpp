@@ -59,6 +59,8 @@ TEST(SendResultToServer, FailsWithoutSendingTheResultWhenTheHandshakeIsRefused) 
       {"empty", {Ok("")}},
       {"OK in an error page", {"HTTP/1.1 500 Oops\r\nContent-Length: 2\r\n\r\nOK"}},
       {"redirect", {"HTTP/1.1 302 Found\r\nLocation: /OK\r\nContent-Length: 0\r\n\r\n"}},
+      {"OK pointing elsewhere",
+       {"HTTP/1.1 200 OK\r\nLocation: /other\r\nContent-Length: 8\r\n\r\nOK|||||"}},
       {"closed at once", {"", true}},
   };
   for (const Case& c : cases) {
@@ -81,6 +83,39 @@ TEST(SendResultToServer, FailsWhenTheResultIsNotAcceptedOrTheServerIsSilent) {
     EXPECT_FALSE(SendResultToServer(client, server.Server(), 'K', "A", 1, "B")) << answer.Bytes;
     EXPECT_EQ(server.Requests().size(), 2u);
   }
+}
+
+TEST(SendResultToServer, SendsTheResultOnceEvenWhenTheServerHangsUpWithoutAnswering) {
+  // The server keeps the handshake's connection open, stores the result that comes on it and
+  // closes without a byte of answer: the result must not go out again on a new connection.
+  Reply storeAndDrop;
+  storeAndDrop.Drop = true;
+  TScriptedHttpServer server({{Ok("OK||||v|")}, storeAndDrop, {Ok("OK")}});
+  THttpClient client;
+  client.SetTimeouts(ShortTimeouts());
+  EXPECT_FALSE(SendResultToServer(client, server.Server(), 'K', "A", 1, "B"));
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(TargetOf(requests[1].Bytes).rfind("/cgi/version.pl?hs&", 0), 0u);
+}
+
+TEST(SendResultToServer, EndsTheWholeExchangeByItsDeadline) {
+  // Each answer comes within the bound of its own request, both together not within the
+  // submission's: the exchange gives up at the deadline instead of taking their sum.
+  Reply slowHandshake{Ok("OK||||v|")};
+  slowHandshake.Delay = 600ms;
+  Reply slowResult{Ok("OK")};
+  slowResult.Delay = 900ms;
+  TScriptedHttpServer server({slowHandshake, slowResult});
+  THttpClient client;
+  THttpTimeouts timeouts = ShortTimeouts();
+  timeouts.Read = 2000ms;
+  client.SetTimeouts(timeouts);
+  const auto start = THttpClient::Clock::now();
+  EXPECT_FALSE(SendResultToServer(client, server.Server(), 'K', "A", 1, "B", start + 1000ms));
+  EXPECT_EQ(server.Requests().size(), 2u);
+  // Given up before the server's answer, which comes after 1500 ms.
+  EXPECT_LT(THttpClient::Clock::now() - start, 1450ms);
 }
 
 TEST(SendResultToServer, FailsWhenNoServerListens) {

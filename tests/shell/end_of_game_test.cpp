@@ -2,8 +2,10 @@
 // the entry saved in "config.dat", the result sent to a score server on the loopback interface
 // (or not, when it is down), and the Scores screen at the end.
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "online/online_config.h"
 #include "shell/config_file.h"
@@ -95,6 +97,16 @@ class EndOfGameTest : public MenuTest {
     Step(16);
   }
 
+  // Lets frames pass, as the message loop does, until the exchange with the server is over.
+  void WaitForTheServer() {
+    const auto giveUp = std::chrono::steady_clock::now() + 10s;
+    while (screen().GameState == gsSending && std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(2ms);
+      Step(16);
+    }
+    ASSERT_NE(screen().GameState, gsSending) << "the exchange did not end";
+  }
+
   std::optional<ConfigRecord> SavedConfig() { return ReadConfigFile(folder.path() / "config.dat"); }
 };
 
@@ -136,6 +148,8 @@ TEST_F(EndOfGameTest, APlacingResultIsNamedSavedSentAndShownOnTheScoresScreen) {
   EXPECT_EQ(saved->PlayerCountry.Text(), "norway");
 
   Press(vk::Return);  // Yes
+  EXPECT_EQ(screen().GameState, gsSending);
+  WaitForTheServer();
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(TargetOf(requests[0].Bytes), "/cgi/version.pl?version&prg=Skarvel");
@@ -173,13 +187,17 @@ TEST_F(EndOfGameTest, WithTheServerDownTheNoticeStandsThenTheQuestionComesBack) 
 
   const int presents = machine.windowImpl.presentCount;
   Press(vk::Return);  // Yes
-  EXPECT_EQ(screen().GameState, gsSendFailed);
-  EXPECT_EQ(form->Play.BannerTimer, 1500);
-  // The one frame painted before the exchange asked the player to wait.
+  EXPECT_EQ(screen().GameState, gsSending);
+  // The wait is shown at once, before the next tick.
   EXPECT_EQ(machine.windowImpl.presentCount, presents + 1);
-  EXPECT_GT(LineAt(220, 22, 330, 480).red, 30);
+  EXPECT_GT(LineAt(240, 22, 320, 480).red, 30) << "PLEASE WAIT...";
+  EXPECT_GT(LineAt(195, 22, 230, 400).dark, 50) << "SENDING RESULTS";
+  WaitForTheServer();
+  EXPECT_EQ(screen().GameState, gsSendFailed);
+  // The frame that took the outcome already showed the notice once.
+  EXPECT_EQ(form->Play.BannerTimer, 1500 - 16);
 
-  int frames = 0;
+  int frames = 1;
   while (screen().GameState == gsSendFailed && frames < 200) {
     Step(16);
     ++frames;
@@ -224,6 +242,7 @@ TEST_F(EndOfGameTest, KeysPressedWhileSendingAreNotTakenByTheScreenThatFollows) 
       machine.KeyUp(vk::Return, 0);
     }
     form->ProcessMessages();
+    WaitForTheServer();
     EXPECT_FALSE(input().KeyLatch) << serverUp;
     EXPECT_EQ(config(), table) << serverUp;
     if (serverUp) {
@@ -240,6 +259,58 @@ TEST_F(EndOfGameTest, KeysPressedWhileSendingAreNotTakenByTheScreenThatFollows) 
       Press(vk::Escape);
     }
   }
+}
+
+TEST_F(EndOfGameTest, WhileTheServerTakesItsTimeTheWindowLivesAndNoInputActs) {
+  TScriptedHttpServer::Reply slowHandshake{Ok("OK||||v|")};
+  slowHandshake.Delay = 300ms;
+  TScriptedHttpServer::Reply slowResult{Ok("OK")};
+  slowResult.Delay = 300ms;
+  TScriptedHttpServer server({slowHandshake, slowResult});
+  form->ResultServer = server.Server();
+  form->PlayerName = "Ragna";
+  EndGameWithScore(990);
+  Press(vk::Return);  // the name
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+  const ConfigRecord table = config();
+
+  Press(vk::Return);  // Yes: the exchange sets out and the loop goes on
+  ASSERT_EQ(screen().GameState, gsSending);
+  const int presents = machine.windowImpl.presentCount;
+  for (int frame = 0; frame < 5; ++frame) Step(16);
+  // Frames go on being drawn, each with the wait.
+  EXPECT_EQ(machine.windowImpl.presentCount, presents + 5);
+  EXPECT_GT(LineAt(240, 22, 320, 480).red, 30) << "PLEASE WAIT...";
+  // The window's events are served: the focus comes and goes, a close request is let go by.
+  platform::Event event;
+  event.kind = platform::EventKind::Deactivate;
+  machine.Push(event);
+  form->ProcessMessages();
+  EXPECT_FALSE(form->Application.Active());
+  event.kind = platform::EventKind::Activate;
+  machine.Push(event);
+  event.kind = platform::EventKind::CloseRequest;
+  machine.Push(event);
+  form->ProcessMessages();
+  EXPECT_TRUE(form->Application.Active());
+  EXPECT_FALSE(form->Closed());
+  EXPECT_EQ(screen().GameState, gsSending);
+  EXPECT_EQ(screen().MenuScreen, msSendDialog);
+  // Keys and clicks do nothing, now or after the wait.
+  for (const uint16_t key : {vk::Return, vk::Down, vk::Escape, vk::Return}) {
+    machine.KeyDown(key);
+    machine.KeyUp(key);
+  }
+  Click(Centre(msResultDialog, diCancel).first, Centre(msResultDialog, diCancel).second);
+  EXPECT_EQ(screen().GameState, gsSending);
+
+  WaitForTheServer();
+  EXPECT_EQ(server.Requests().size(), 2u);
+  EXPECT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(screen().MenuScreen, msScores);
+  EXPECT_EQ(screen().MenuFocus, 1);
+  EXPECT_EQ(config(), table);
+  EXPECT_FALSE(form->Closed());
 }
 
 TEST_F(EndOfGameTest, OnlyAScoreAboveTheTenthEntryOpensTheDialog) {

@@ -94,6 +94,11 @@ void TScriptedHttpServer::Serve(int connection, int index) {
     pending.erase(0, end + 4);
     if (nextReply_ == replies_.size()) return;
     const Reply& reply = replies_[nextReply_++];
+    if (reply.OnRequest) reply.OnRequest();
+    for (auto waited = std::chrono::milliseconds(0); waited < reply.Delay && !stop_;
+         waited += std::chrono::milliseconds(10)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (reply.Drop) return;
     if (reply.Silent) {
       while (WaitReadable(connection) && recv(connection, buffer, sizeof(buffer), 0) > 0) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ class TScriptedHttpServer {
     // After Bytes, send DripLine every DripInterval until the client goes away.
     std::string DripLine;
     std::chrono::milliseconds DripInterval{0};
+    // Called on the server's thread as the request arrives, before anything else is done.
+    std::function<void()> OnRequest;
+    // How long the server thinks before it answers (or drops the connection).
+    std::chrono::milliseconds Delay{0};
   };
   struct Request {
     int Connection;  // counted from 0 in the order of accepting

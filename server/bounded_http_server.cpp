@@ -1,0 +1,141 @@
+// A Stream over the accepted socket that enforces the deadline and the byte cap, and the
+// keep-alive loop around httplib's request processing.
+#include "server/bounded_http_server.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// How often a connection waiting for its next request looks whether the server is stopping.
+constexpr std::chrono::milliseconds StopCheckInterval{100};
+// A larger accept queue than httplib's own, so bursts of new connections are not refused.
+constexpr int ListenBacklog = 256;
+
+thread_local TClock::time_point requestStart;
+
+// Waits until `sock` is ready for `events` or `deadline` passes.
+bool WaitFor(int sock, short events, TClock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - TClock::now());
+    if (left.count() <= 0) return false;
+    pollfd entry{sock, events, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
+    if (ready > 0) return true;
+    if (ready == 0) return false;
+    if (errno != EINTR) return false;
+  }
+}
+
+void AddressOf(int sock, bool peer, std::string& ip, int& port) {
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  auto* raw = reinterpret_cast<sockaddr*>(&address);
+  if ((peer ? ::getpeername(sock, raw, &length) : ::getsockname(sock, raw, &length)) != 0) return;
+  char host[NI_MAXHOST];
+  char service[NI_MAXSERV];
+  if (::getnameinfo(raw, length, host, sizeof host, service, sizeof service,
+                    NI_NUMERICHOST | NI_NUMERICSERV) == 0) {
+    ip = host;
+    port = std::atoi(service);
+  }
+}
+
+class TDeadlineStream : public httplib::Stream {
+ public:
+  TDeadlineStream(int sock, size_t maxRequestBytes) : sock_(sock), maxBytes_(maxRequestBytes) {}
+
+  void StartRequest(TClock::time_point deadline) {
+    deadline_ = deadline;
+    bytesRead_ = 0;
+  }
+
+  bool is_readable() const override { return WaitFor(sock_, POLLIN, deadline_); }
+  bool is_writable() const override { return WaitFor(sock_, POLLOUT, deadline_); }
+
+  ssize_t read(char* ptr, size_t size) override {
+    if (bytesRead_ >= maxBytes_) return -1;
+    size = std::min(size, maxBytes_ - bytesRead_);
+    if (!WaitFor(sock_, POLLIN, deadline_)) return -1;
+    ssize_t count;
+    do {
+      count = ::recv(sock_, ptr, size, 0);
+    } while (count < 0 && errno == EINTR);
+    if (count > 0) bytesRead_ += static_cast<size_t>(count);
+    return count;
+  }
+
+  ssize_t write(const char* ptr, size_t size) override {
+    if (!WaitFor(sock_, POLLOUT, deadline_)) return -1;
+    ssize_t count;
+    do {
+      count = ::send(sock_, ptr, size, MSG_NOSIGNAL);
+    } while (count < 0 && errno == EINTR);
+    return count;
+  }
+
+  void get_remote_ip_and_port(std::string& ip, int& port) const override {
+    AddressOf(sock_, true, ip, port);
+  }
+  void get_local_ip_and_port(std::string& ip, int& port) const override {
+    AddressOf(sock_, false, ip, port);
+  }
+  socket_t socket() const override { return sock_; }
+
+ private:
+  const int sock_;
+  const size_t maxBytes_;
+  size_t bytesRead_ = 0;
+  TClock::time_point deadline_;
+};
+
+}  // namespace
+
+TBoundedHttpServer::TBoundedHttpServer(const TConnectionLimits& limits) : limits_(limits) {
+  const size_t workers = std::max<size_t>(1, limits.workers);
+  new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
+  set_keep_alive_max_count(limits.keepAliveRequests);
+}
+
+int TBoundedHttpServer::Bind(const std::string& host, int port) {
+  const int bound = port == 0 ? bind_to_any_port(host) : (bind_to_port(host, port) ? port : -1);
+  if (bound >= 0) ::listen(svr_sock_, ListenBacklog);
+  return bound;
+}
+
+bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
+  TDeadlineStream stream(sock, limits_.maxRequestBytes);
+  bool served = false;
+  for (size_t left = limits_.keepAliveRequests; left > 0; --left) {
+    // Wait for the first byte of the next request: the whole request time for the first one,
+    // the keep-alive time after that, in short steps so a stopping server is noticed.
+    const auto idleLimit =
+        TClock::now() +
+        (left == limits_.keepAliveRequests ? limits_.requestTimeout : limits_.keepAliveTimeout);
+    bool readable = false;
+    while (!readable && svr_sock_ != INVALID_SOCKET && TClock::now() < idleLimit) {
+      readable = WaitFor(sock, POLLIN, std::min(idleLimit, TClock::now() + StopCheckInterval));
+    }
+    if (!readable) break;
+    requestStart = TClock::now();
+    stream.StartRequest(requestStart + limits_.requestTimeout);
+    bool connectionClosed = false;
+    served = process_request(stream, left == 1, connectionClosed, nullptr);
+    if (!served || connectionClosed) break;
+  }
+  ::shutdown(sock, SHUT_RDWR);
+  ::close(sock);
+  return served;
+}
+
+std::chrono::steady_clock::time_point CurrentRequestStart() {
+  return requestStart;
+}

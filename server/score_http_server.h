@@ -1,0 +1,46 @@
+// The score server's HTTP face: the game's three requests on /cgi/version.pl, the home page, the
+// JSON export and the page's style sheet, face and screenshots; 404 for anything else and 405 for
+// any method but GET and HEAD. One line a request goes to the access log.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "server/bounded_http_server.h"
+#include "server/score_service.h"
+
+class TScoreHttpServer {
+ public:
+  // `webRoot` holds fonts/ and screenshots/, read once now; missing folders serve nothing.
+  // `log` receives one line a request (nullptr: no log).
+  TScoreHttpServer(TScoreService& service, const TConnectionLimits& limits,
+                   const std::filesystem::path& webRoot, std::FILE* log);
+
+  // Binds the address; the port it got (useful with port 0), or -1.
+  int Bind(const std::string& host, int port);
+  // Serves until Stop(); returns false when the server could not run.
+  bool Run();
+  // Ends Run() from any thread (or a signal's watcher thread); connections in flight finish.
+  void Stop();
+
+ private:
+  void Route(const httplib::Request& request, httplib::Response& response);
+  void ServeGameRequest(const httplib::Request& request, httplib::Response& response);
+  void ServeTable(const httplib::Request& request, httplib::Response& response, bool json);
+  void Log(const httplib::Request& request, const httplib::Response& response);
+  void LoadStaticFiles(const std::filesystem::path& webRoot);
+
+  TScoreService& service_;
+  TBoundedHttpServer http_;
+  std::FILE* log_;
+  std::mutex logMutex_;
+  struct TStaticFile {
+    std::string contentType;
+    std::string bytes;
+  };
+  std::map<std::string, TStaticFile, std::less<>> files_;  // By URL path.
+};

@@ -1,0 +1,28 @@
+// The world table in one SQLite file (write-ahead log), created with its schema on first open.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "server/score_store.h"
+
+class TSqliteConnection;
+template <typename Connection>
+class TConnectionPool;
+
+class TSqliteScoreStore : public TScoreStore {
+ public:
+  // Opens or creates `path` with `connections` connections. Throws std::runtime_error with
+  // SQLite's message when the file cannot be opened or is not a score database.
+  TSqliteScoreStore(const std::string& path, size_t connections);
+  ~TSqliteScoreStore() override;
+
+  TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
+                          int64_t tokenIssuedAt) override;
+  std::vector<TRankedScore> Table(const TTableQuery& query) override;
+  int64_t Count(const std::string& country) override;
+  void ForgetTokensIssuedBefore(int64_t before) override;
+
+ private:
+  std::unique_ptr<TConnectionPool<TSqliteConnection>> pool_;
+};

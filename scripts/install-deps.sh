@@ -6,7 +6,8 @@ set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libxmp-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-adf-oldania xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox"
+  fonts-adf-oldania xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox
+  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev sqlite3 postgresql chromium"
 
 missing=""
 for p in $PACKAGES; do

@@ -56,15 +56,25 @@ class TDeadlineStream : public httplib::Stream {
   void StartRequest(TClock::time_point deadline) {
     deadline_ = deadline;
     bytesRead_ = 0;
+    bytesWritten_ = 0;
+    overrun_ = false;
   }
+
+  // Whether the request ran into the byte cap or the deadline: the connection is not to be
+  // trusted for another request.
+  bool Overrun() const { return overrun_; }
+  bool WroteNothing() const { return bytesWritten_ == 0; }
+  bool BytesReadOverCap() const { return bytesRead_ >= maxBytes_; }
 
   bool is_readable() const override { return WaitFor(sock_, POLLIN, deadline_); }
   bool is_writable() const override { return WaitFor(sock_, POLLOUT, deadline_); }
 
   ssize_t read(char* ptr, size_t size) override {
-    if (bytesRead_ >= maxBytes_) return -1;
+    if (bytesRead_ >= maxBytes_ || !WaitFor(sock_, POLLIN, deadline_)) {
+      overrun_ = true;
+      return -1;
+    }
     size = std::min(size, maxBytes_ - bytesRead_);
-    if (!WaitFor(sock_, POLLIN, deadline_)) return -1;
     ssize_t count;
     do {
       count = ::recv(sock_, ptr, size, 0);
@@ -74,11 +84,15 @@ class TDeadlineStream : public httplib::Stream {
   }
 
   ssize_t write(const char* ptr, size_t size) override {
-    if (!WaitFor(sock_, POLLOUT, deadline_)) return -1;
+    if (!WaitFor(sock_, POLLOUT, deadline_)) {
+      overrun_ = true;
+      return -1;
+    }
     ssize_t count;
     do {
       count = ::send(sock_, ptr, size, MSG_NOSIGNAL);
     } while (count < 0 && errno == EINTR);
+    if (count > 0) bytesWritten_ += static_cast<size_t>(count);
     return count;
   }
 
@@ -94,6 +108,8 @@ class TDeadlineStream : public httplib::Stream {
   const int sock_;
   const size_t maxBytes_;
   size_t bytesRead_ = 0;
+  size_t bytesWritten_ = 0;
+  bool overrun_ = false;
   TClock::time_point deadline_;
 };
 
@@ -129,6 +145,16 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
     stream.StartRequest(requestStart + limits_.requestTimeout);
     bool connectionClosed = false;
     served = process_request(stream, left == 1, connectionClosed, nullptr);
+    if (stream.Overrun()) {
+      // Too large or too slow: say so when nothing was answered yet, then hang up.
+      if (stream.WroteNothing() && stream.BytesReadOverCap()) {
+        constexpr std::string_view TooLarge =
+            "HTTP/1.1 431 Request Header Fields Too Large\r\nConnection: close\r\n"
+            "Content-Type: text/plain\r\nContent-Length: 26\r\n\r\nERROR: request too large\r\n";
+        stream.write(TooLarge.data(), TooLarge.size());
+      }
+      break;
+    }
     if (!served || connectionClosed) break;
   }
   ::shutdown(sock, SHUT_RDWR);

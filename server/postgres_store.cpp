@@ -42,6 +42,9 @@ class TPostgresConnection {
     }
     // Names and countries are kept as UTF-8 whatever the database's own encoding.
     PQsetClientEncoding(conn_, "UTF8");
+    // "relation already exists, skipping" and the like are not for the access log.
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
   }
   ~TPostgresConnection() { PQfinish(conn_); }
   TPostgresConnection(const TPostgresConnection&) = delete;

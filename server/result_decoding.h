@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The most letters a result may have: a payload of 64 bytes (twice what the longest honest one
-// needs) gives 103 letters, rounded up to whole groups of eight.
-constexpr size_t MaxResultLetters = 160;
+// The most letters a result may have: 160 payload bytes, where the longest honest one (a name and a
+// country of 10 characters, a score of 5 digits and this server's token) has 115, 184 letters.
+constexpr size_t MaxResultLetters = 256;
 
 // The bytes of `letters`, or nothing when they cannot be what the game sends: empty, longer than
 // MaxResultLetters, a letter outside ResultAlphabet, or a count that is not a whole number of

@@ -187,7 +187,12 @@ void TScoreHttpServer::Route(const httplib::Request& request, httplib::Response&
 void TScoreHttpServer::ServeGameRequest(const httplib::Request& request,
                                         httplib::Response& response) {
   const auto query = TQueryString::Parse(request.target);
-  if (!query || query->Value("prg") != "Skarvel") {
+  if (!query) {
+    requestNote = "malformed query";
+    Reply(response, 400, "ERROR: bad request\n");
+    return;
+  }
+  if (query->Value("prg") != "Skarvel") {
     Reply(response, 404, "ERROR: not found\n");
     return;
   }

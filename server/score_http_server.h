@@ -26,6 +26,8 @@ class TScoreHttpServer {
   bool Run();
   // Ends Run() from any thread (or a signal's watcher thread); connections in flight finish.
   void Stop();
+  // Whether Run() has begun accepting connections.
+  bool IsRunning() const { return http_.is_running(); }
 
  private:
   void Route(const httplib::Request& request, httplib::Response& response);

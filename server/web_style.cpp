@@ -80,11 +80,16 @@ table.scores {
 .scores td {
   padding: 0.3rem 0.6rem;
   border-top: 1px solid var(--parchment-dark);
-  overflow-wrap: anywhere;
 }
+.scores td.name, .scores td.country { overflow-wrap: anywhere; }
 .scores tbody tr:nth-child(-n+3) td { color: var(--ember); }
-.scores .rank, .scores .score { text-align: right; font-variant-numeric: tabular-nums; }
-.scores .date { white-space: nowrap; color: var(--faded-ink); }
+.scores .rank, .scores .score {
+  text-align: right;
+  white-space: nowrap;
+  font-variant-numeric: tabular-nums;
+}
+.scores .date { white-space: nowrap; }
+.scores td.date { color: var(--faded-ink); }
 .empty { font-style: italic; color: var(--faded-ink); }
 .filter { margin: 0.5rem 0; display: flex; flex-wrap: wrap; align-items: center; gap: 0.5rem; }
 .filter input, .filter button {

@@ -4,6 +4,8 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,8 +17,9 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
-// How often a connection waiting for its next request looks whether the server is stopping.
-constexpr std::chrono::milliseconds StopCheckInterval{100};
+// How often a connection waiting for its next request looks whether the server is stopping or
+// another connection waits for its worker.
+constexpr std::chrono::milliseconds StopCheckInterval{10};
 // A larger accept queue than httplib's own, so bursts of new connections are not refused.
 constexpr int ListenBacklog = 256;
 
@@ -115,10 +118,64 @@ class TDeadlineStream : public httplib::Stream {
 
 }  // namespace
 
+TWorkerPool::TWorkerPool(size_t workers) {
+  for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+}
+
+TWorkerPool::~TWorkerPool() {
+  shutdown();
+}
+
+void TWorkerPool::enqueue(std::function<void()> job) {
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
+    ++waiting_;
+  }
+  wake_.notify_one();
+}
+
+void TWorkerPool::shutdown() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  for (auto& thread : threads_) {
+    if (thread.joinable()) thread.join();
+  }
+}
+
+void TWorkerPool::Work() {
+  for (;;) {
+    std::function<void()> job;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      // Connections already accepted are still served when the server stops.
+      if (jobs_.empty()) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+      --waiting_;
+    }
+    job();
+  }
+}
+
 TBoundedHttpServer::TBoundedHttpServer(const TConnectionLimits& limits) : limits_(limits) {
   const size_t workers = std::max<size_t>(1, limits.workers);
-  new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
+  // httplib makes the queue when it starts listening and deletes it when it stops.
+  new_task_queue = [this, workers] {
+    auto* pool = new TWorkerPool(workers);
+    pool_ = pool;
+    return pool;
+  };
   set_keep_alive_max_count(limits.keepAliveRequests);
+}
+
+bool TBoundedHttpServer::OthersWaiting() const {
+  const TWorkerPool* pool = pool_;
+  return pool && pool->Waiting() > 0;
 }
 
 int TBoundedHttpServer::Bind(const std::string& host, int port) {
@@ -128,6 +185,10 @@ int TBoundedHttpServer::Bind(const std::string& host, int port) {
 }
 
 bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
+  // A reply goes out in more than one write (head, then body): without this the second waits for
+  // the client's delayed acknowledgement, some 40 ms.
+  const int noDelay = 1;
+  ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
   TDeadlineStream stream(sock, limits_.maxRequestBytes);
   bool served = false;
   for (size_t left = limits_.keepAliveRequests; left > 0; --left) {
@@ -136,8 +197,11 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
     const auto idleLimit =
         TClock::now() +
         (left == limits_.keepAliveRequests ? limits_.requestTimeout : limits_.keepAliveTimeout);
+    // An idle connection kept alive yields its worker to a connection waiting for one.
+    const bool first = left == limits_.keepAliveRequests;
     bool readable = false;
-    while (!readable && svr_sock_ != INVALID_SOCKET && TClock::now() < idleLimit) {
+    while (!readable && svr_sock_ != INVALID_SOCKET && TClock::now() < idleLimit &&
+           (first || !OthersWaiting())) {
       readable = WaitFor(sock, POLLIN, std::min(idleLimit, TClock::now() + StopCheckInterval));
     }
     if (!readable) break;

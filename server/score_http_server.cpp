@@ -17,6 +17,8 @@ constexpr int64_t MaxPageSize = 500;
 constexpr int64_t MaxPage = 100000;
 constexpr size_t MaxCountryFilter = 40;  // Bytes of UTF-8; a stored country has at most 10 chars.
 constexpr size_t MaxStaticFileBytes = 8 * 1024 * 1024;
+constexpr auto PageCacheLifetime = std::chrono::seconds(2);
+constexpr size_t MaxCachedPages = 512;
 
 // Why this request was answered as it was; set by the handlers, read by the log line.
 thread_local std::string requestNote;
@@ -166,8 +168,9 @@ void TScoreHttpServer::Route(const httplib::Request& request, httplib::Response&
   if (path == "/") {
     AddPageHeaders(response);
     response.set_header("Cache-Control", "no-cache");
-    response.set_content(RenderHomePage(service_.TablePage({}, 1, 10).rows),
-                         "text/html; charset=utf-8");
+    response.set_content(
+        CachedPage("home", [this] { return RenderHomePage(service_.TablePage({}, 1, 10).rows); }),
+        "text/html; charset=utf-8");
     return;
   }
   if (path == "/scores.json") return ServeTable(request, response, true);
@@ -225,14 +228,35 @@ void TScoreHttpServer::ServeTable(const httplib::Request& request, httplib::Resp
     Reply(response, 400, "ERROR: bad page, size or country\n");
     return;
   }
-  const TTablePageView view = service_.TablePage(country, *page, *size);
   AddPageHeaders(response);
   response.set_header("Cache-Control", "no-cache");
-  if (json) {
-    response.set_content(RenderScoresJson(view), "application/json");
-  } else {
-    response.set_content(RenderTablePage(view), "text/html; charset=utf-8");
+  const std::string key = std::string(json ? "json " : "page ") + std::to_string(*page) + " " +
+                          std::to_string(*size) + " " + country;
+  const std::string body = CachedPage(key, [&] {
+    const TTablePageView view = service_.TablePage(country, *page, *size);
+    return json ? RenderScoresJson(view) : RenderTablePage(view);
+  });
+  response.set_content(body, json ? "application/json" : "text/html; charset=utf-8");
+}
+
+std::string TScoreHttpServer::CachedPage(const std::string& key,
+                                         const std::function<std::string()>& render) {
+  const uint64_t generation = service_.Generation();
+  const auto now = std::chrono::steady_clock::now();
+  {
+    std::lock_guard lock(cacheMutex_);
+    const auto found = cache_.find(key);
+    if (found != cache_.end() && found->second.generation == generation &&
+        now - found->second.made < PageCacheLifetime) {
+      return found->second.body;
+    }
   }
+  std::string body = render();
+  std::lock_guard lock(cacheMutex_);
+  // Pages asked for with ever new filters must not grow the cache without end.
+  if (cache_.size() >= MaxCachedPages) cache_.clear();
+  cache_[key] = {body, generation, now};
+  return body;
 }
 
 void TScoreHttpServer::Log(const httplib::Request& request, const httplib::Response& response) {

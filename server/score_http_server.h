@@ -3,12 +3,15 @@
 // any method but GET and HEAD. One line a request goes to the access log.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "server/bounded_http_server.h"
 #include "server/score_service.h"
@@ -35,6 +38,8 @@ class TScoreHttpServer {
   void ServeTable(const httplib::Request& request, httplib::Response& response, bool json);
   void Log(const httplib::Request& request, const httplib::Response& response);
   void LoadStaticFiles(const std::filesystem::path& webRoot);
+  // The page under `key` as made lately, or made now by `render`.
+  std::string CachedPage(const std::string& key, const std::function<std::string()>& render);
 
   TScoreService& service_;
   TBoundedHttpServer http_;
@@ -45,4 +50,13 @@ class TScoreHttpServer {
     std::string bytes;
   };
   std::map<std::string, TStaticFile, std::less<>> files_;  // By URL path.
+  // Pages are read far more often than results come: a page is made again only after this
+  // instance stored a result, or after a moment (another instance may have stored one).
+  struct TCachedPage {
+    std::string body;
+    uint64_t generation = 0;
+    std::chrono::steady_clock::time_point made;
+  };
+  std::mutex cacheMutex_;
+  std::unordered_map<std::string, TCachedPage> cache_;
 };

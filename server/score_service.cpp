@@ -61,6 +61,7 @@ TServiceReply TScoreService::SubmitResult(const std::string& address, std::strin
     if (store_.AddResult(score, claims->id, claims->issuedAt) == TStoreOutcome::TokenAlreadySpent) {
       return Refusal("token already spent");
     }
+    ++generation_;
     ForgetOldTokensNowAndThen(now);
   } catch (const std::exception& error) {
     return {TReplyKind::Failed, "ERROR: the server could not store the result",

@@ -3,6 +3,7 @@
 // client gets and, for the server's log, why a request was refused.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -41,6 +42,8 @@ class TScoreService {
   TServiceReply SubmitResult(const std::string& address, std::string_view letters);
   // One page of the table (page counted from 1, pageSize 1 to 500).
   TTablePageView TablePage(const std::string& country, int64_t page, int64_t pageSize);
+  // Counts the results this instance stored, so a page made before the latest one is known stale.
+  uint64_t Generation() const { return generation_; }
 
  private:
   void ForgetOldTokensNowAndThen(int64_t now);
@@ -51,6 +54,7 @@ class TScoreService {
   const TNow now_;
   TRateLimiter results_;
   TRateLimiter handshakes_;
+  std::atomic<uint64_t> generation_{0};
   std::mutex sweepMutex_;
   int64_t lastSweep_ = 0;
 };

@@ -116,7 +116,7 @@ const char* ServerUsage() {
          "  --result-rate N        results a minute from one address, 0: no limit (default 10)\n"
          "  --handshake-rate N     handshakes a minute from one address, 0: no limit (default "
          "60)\n"
-         "  --threads N            worker threads (default 8)\n"
+         "  --threads N            worker threads (default 16)\n"
          "  --timeout SECONDS      longest time to read a request and send its reply (default "
          "10)\n"
          "  --help                 this text\n"

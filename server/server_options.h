@@ -16,7 +16,7 @@ struct TServerOptions {
   std::filesystem::path webRoot;     // Empty: found from the program's own location.
   uint32_t resultsPerMinute = 10;
   uint32_t handshakesPerMinute = 60;
-  size_t workers = 8;
+  size_t workers = 16;
   int timeoutSeconds = 10;
   bool help = false;
 };

@@ -356,3 +356,34 @@ TEST(Protocol, OversizedRequestsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Protocol, AnIdleKeptAliveConnectionGivesItsWorkerUp) {
+  TConnectionLimits limits;
+  limits.workers = 1;
+  limits.keepAliveTimeout = 60s;
+  TRunningServer server(NoRateLimits(), limits);
+  httplib::Client idle("127.0.0.1", server.Port());
+  idle.set_keep_alive(true);
+  const auto first = idle.Get(TRunningServer::HandshakeTarget);
+  ASSERT_TRUE(first);
+  // The one worker now waits on the idle connection; a new client is served all the same, well
+  // within its 3 s (the idle connection would hold the worker for a minute).
+  httplib::Client other("127.0.0.1", server.Port());
+  other.set_read_timeout(3, 0);
+  const auto second = other.Get(TRunningServer::HandshakeTarget);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->status, 200);
+}
+
+TEST(Protocol, APageShowsAResultStoredRightAfterIt) {
+  TRunningServer server(NoRateLimits());
+  EXPECT_EQ(server.Get(TRunningServer::TableTarget).second.find(">Ada<"), std::string::npos);
+  EXPECT_EQ(server.Get("/").second.find(">Ada<"), std::string::npos);
+  EXPECT_EQ(server.SendPayload(GamePayload(server.Handshake())).second, "OK");
+  EXPECT_NE(server.Get(TRunningServer::TableTarget).second.find(">Ada<"), std::string::npos);
+  EXPECT_NE(server.Get("/").second.find(">Ada<"), std::string::npos);
+}
+
+}  // namespace

@@ -169,6 +169,7 @@ TSqliteScoreStore::~TSqliteScoreStore() = default;
 TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
                                            int64_t tokenIssuedAt) {
   auto connection = pool_->Borrow();
+  std::lock_guard writing(writer_);
   TSqliteTransaction transaction(*connection);
   sqlite3_stmt* spend = connection->Statement(score_queries::SpendToken);
   connection->Bind(spend, 1, tokenId);
@@ -218,6 +219,7 @@ int64_t TSqliteScoreStore::Count(const std::string& country) {
 
 void TSqliteScoreStore::ForgetTokensIssuedBefore(int64_t before) {
   auto connection = pool_->Borrow();
+  std::lock_guard writing(writer_);
   sqlite3_stmt* statement = connection->Statement(score_queries::ForgetTokens);
   connection->Bind(statement, 1, before);
   connection->Run(statement);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "server/score_store.h"
@@ -25,4 +26,7 @@ class TSqliteScoreStore : public TScoreStore {
 
  private:
   std::unique_ptr<TConnectionPool<TSqliteConnection>> pool_;
+  // SQLite lets one writer in at a time and makes the others poll with growing sleeps (up to
+  // 100 ms each); writers of this process queue here instead, and are let in as soon as it is free.
+  std::mutex writer_;
 };

@@ -24,6 +24,7 @@ constexpr std::chrono::milliseconds StopCheckInterval{10};
 constexpr int ListenBacklog = 256;
 
 thread_local TClock::time_point requestStart;
+thread_local bool closeAfterThisRequest = false;
 
 // Waits until `sock` is ready for `events` or `deadline` passes.
 bool WaitFor(int sock, short events, TClock::time_point deadline) {
@@ -206,6 +207,7 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
     }
     if (!readable) break;
     requestStart = TClock::now();
+    closeAfterThisRequest = false;
     stream.StartRequest(requestStart + limits_.requestTimeout);
     bool connectionClosed = false;
     served = process_request(stream, left == 1, connectionClosed, nullptr);
@@ -219,11 +221,15 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
       }
       break;
     }
-    if (!served || connectionClosed) break;
+    if (!served || connectionClosed || closeAfterThisRequest) break;
   }
   ::shutdown(sock, SHUT_RDWR);
   ::close(sock);
   return served;
+}
+
+void CloseConnectionAfterThisRequest() {
+  closeAfterThisRequest = true;
 }
 
 std::chrono::steady_clock::time_point CurrentRequestStart() {

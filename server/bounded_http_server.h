@@ -61,5 +61,9 @@ class TBoundedHttpServer : public httplib::Server {
   std::atomic<TWorkerPool*> pool_{nullptr};
 };
 
+// Asks that the connection of the request now being served on this thread be closed after its
+// response: after a request that could not be read, what follows cannot be trusted to be the next.
+void CloseConnectionAfterThisRequest();
+
 // When the request now being served on this thread began, for the access log.
 std::chrono::steady_clock::time_point CurrentRequestStart();

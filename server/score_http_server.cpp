@@ -22,6 +22,8 @@ constexpr size_t MaxCachedPages = 512;
 
 // Why this request was answered as it was; set by the handlers, read by the log line.
 thread_local std::string requestNote;
+// Whether this request reached Route(); httplib's own refusals (a request it cannot read) do not.
+thread_local bool requestRouted = false;
 
 const char* PlainText = "text/plain; charset=utf-8";
 
@@ -120,6 +122,12 @@ TScoreHttpServer::TScoreHttpServer(TScoreService& service, const TConnectionLimi
     if (response.body.empty()) {
       response.set_content("ERROR: bad request\n", PlainText);
     }
+    // A request httplib could not read (an unknown method among them) leaves the rest of the
+    // connection unreadable too.
+    if (!requestRouted) {
+      response.set_header("Connection", "close");
+      CloseConnectionAfterThisRequest();
+    }
   });
   http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
     Log(request, response);
@@ -160,6 +168,7 @@ void TScoreHttpServer::Route(const httplib::Request& request, httplib::Response&
     response.set_header("Allow", "GET, HEAD");
     // A body the server did not read must not be taken for the next request.
     response.set_header("Connection", "close");
+    CloseConnectionAfterThisRequest();
     Reply(response, 405, "ERROR: method not allowed\n");
     return;
   }
@@ -260,6 +269,7 @@ std::string TScoreHttpServer::CachedPage(const std::string& key,
 }
 
 void TScoreHttpServer::Log(const httplib::Request& request, const httplib::Response& response) {
+  requestRouted = false;
   if (!log_) return;
   const auto elapsed = std::chrono::steady_clock::now() - CurrentRequestStart();
   const double ms = std::chrono::duration<double, std::milli>(elapsed).count();

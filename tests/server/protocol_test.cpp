@@ -254,6 +254,17 @@ TEST(Protocol, AnswersOnlyItsOwnAddressesAndMethods) {
     EXPECT_EQ(result->status, 405);
     EXPECT_EQ(result->get_header_value("Allow"), "GET, HEAD");
   }
+  // A method httplib does not know is a request it cannot read: refused, and the connection ends
+  // there rather than its headers being taken for further requests.
+  TRawConnection unknown(server.Port());
+  ASSERT_TRUE(unknown.Connected());
+  unknown.Send("FOO / HTTP/1.1\r\nHost: x\r\nX-Other: y\r\n\r\n");
+  bool closed = false;
+  const std::string reply = unknown.ReadUntilClosed(5s, &closed);
+  EXPECT_TRUE(reply.starts_with("HTTP/1.1 400")) << reply;
+  EXPECT_EQ(reply.find("HTTP/1.1", 1), std::string::npos) << reply;
+  EXPECT_TRUE(closed);
+
   const auto head = client.Head(TRunningServer::TableTarget);
   ASSERT_TRUE(head);
   EXPECT_EQ(head->status, 200);

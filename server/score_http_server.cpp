@@ -280,9 +280,10 @@ void TScoreHttpServer::Log(const httplib::Request& request, const httplib::Respo
   std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
   char line[1024];
   std::snprintf(line, sizeof line, "%s %s \"%s %s\" %d %zu %.1fms%s%s\n", when,
-                request.remote_addr.c_str(), Printable(request.method, 16).c_str(),
-                Printable(request.target).c_str(), response.status, response.body.size(), ms,
-                requestNote.empty() ? "" : " ", Printable(requestNote, 200).c_str());
+                request.remote_addr.empty() ? "-" : request.remote_addr.c_str(),
+                Printable(request.method, 16).c_str(), Printable(request.target).c_str(),
+                response.status, response.body.size(), ms, requestNote.empty() ? "" : " ",
+                Printable(requestNote, 200).c_str());
   std::lock_guard lock(logMutex_);
   std::fputs(line, log_);
   std::fflush(log_);

@@ -42,6 +42,13 @@ start_server() {
   exit 1
 }
 
+# p50 and p99 of the time the server itself took per request (read to reply written), from its
+# access log, for the requests logged since line $1: the client's figures add the wait for a core.
+server_times() {
+  tail -n +"$1" "$work/server.log" | sed -n 's/.* \([0-9.]*\)ms.*/\1/p' | sort -n |
+    awk '{ t[NR] = $1 } END { if (NR) printf "server time per request: p50 %.2f ms, p99 %.2f ms (%d requests)\n", t[int(NR * 0.5) + 1], t[int(NR * 0.99) + 1], NR }'
+}
+
 stop_server() {
   kill "$server_pid"
   wait "$server_pid" || true
@@ -64,9 +71,12 @@ for store in $stores; do
   echo "== $store: submissions (handshake + result)"
   wrk -t"$clients" -c"$clients" -d"${seconds}s" --latency -s bench/server_submit.lua "$base" \
     | grep -E "complete submissions|request latency|Requests/sec|Non-2xx"
-  echo "== $store: table pages (100 rows of $(wc -l <"$work/server.log") logged requests' results)"
+  server_times 2
+  logged=$(wc -l <"$work/server.log")
+  echo "== $store: table pages (100 rows a page)"
   wrk -t4 -c"$clients" -d"${seconds}s" --latency "$base/cgi/version.pl?prg=Skarvel&show&type=0" \
     | grep -E "Requests/sec|50%|99%|Non-2xx|Socket errors"
+  server_times $((logged + 1))
   stop_server
   if [ "$store" = postgres ]; then
     sh scripts/throwaway-postgres.sh stop "$work/pg"

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int BusyTimeoutMs = 5000;
+constexpr auto CheckpointInterval = std::chrono::seconds(1);
 
 constexpr const char* CreateScores =
     "CREATE TABLE IF NOT EXISTS scores ("
@@ -160,11 +162,37 @@ TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections
     // With the write-ahead log a commit needs no sync of its own; a power cut may lose the last
     // moments of results but never corrupts the file.
     connection->Execute("PRAGMA synchronous=NORMAL");
+    connection->Execute("PRAGMA wal_autocheckpoint=0");
     return connection;
   });
+  checkpointer_ = std::thread([this, path] { CheckpointNowAndThen(path); });
 }
 
-TSqliteScoreStore::~TSqliteScoreStore() = default;
+TSqliteScoreStore::~TSqliteScoreStore() {
+  {
+    std::lock_guard lock(checkpointMutex_);
+    stopping_ = true;
+  }
+  checkpointWake_.notify_all();
+  checkpointer_.join();
+}
+
+void TSqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
+  try {
+    TSqliteConnection connection(path);
+    std::unique_lock lock(checkpointMutex_);
+    for (;;) {
+      const bool stop =
+          checkpointWake_.wait_for(lock, CheckpointInterval, [this] { return stopping_; });
+      // PASSIVE copies what it can without waiting for readers or holding up writers.
+      sqlite3_wal_checkpoint_v2(connection.Handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                nullptr);
+      if (stop) return;
+    }
+  } catch (const std::exception&) {
+    // Without this thread the log only grows until the next start; the results are all kept.
+  }
+}
 
 TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
                                            int64_t tokenIssuedAt) {

@@ -1,9 +1,11 @@
 // The world table in one SQLite file (write-ahead log), created with its schema on first open.
 #pragma once
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "server/score_store.h"
 
@@ -25,7 +27,15 @@ class TSqliteScoreStore : public TScoreStore {
   void ForgetTokensIssuedBefore(int64_t before) override;
 
  private:
+  void CheckpointNowAndThen(const std::string& path);
+
   std::unique_ptr<TConnectionPool<TSqliteConnection>> pool_;
+  // The write-ahead log is copied back into the database by this thread, so the sync to disk
+  // that copying needs never falls on a request's commit.
+  std::mutex checkpointMutex_;
+  std::condition_variable checkpointWake_;
+  bool stopping_ = false;
+  std::thread checkpointer_;
   // SQLite lets one writer in at a time and makes the others poll with growing sleeps (up to
   // 100 ms each); writers of this process queue here instead, and are let in as soon as it is free.
   std::mutex writer_;

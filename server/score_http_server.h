@@ -44,7 +44,6 @@ class TScoreHttpServer {
   TScoreService& service_;
   TBoundedHttpServer http_;
   std::FILE* log_;
-  std::mutex logMutex_;
   struct TStaticFile {
     std::string contentType;
     std::string bytes;

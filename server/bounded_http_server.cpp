@@ -192,14 +192,15 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
   ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
   TDeadlineStream stream(sock, limits_.maxRequestBytes);
   bool served = false;
+  // The first request must be read and answered within the time-out from when a worker took the
+  // connection up, so a client that waits before it dribbles gains nothing.
+  const auto connected = TClock::now();
   for (size_t left = limits_.keepAliveRequests; left > 0; --left) {
-    // Wait for the first byte of the next request: the whole request time for the first one,
-    // the keep-alive time after that, in short steps so a stopping server is noticed.
-    const auto idleLimit =
-        TClock::now() +
-        (left == limits_.keepAliveRequests ? limits_.requestTimeout : limits_.keepAliveTimeout);
-    // An idle connection kept alive yields its worker to a connection waiting for one.
     const bool first = left == limits_.keepAliveRequests;
+    // Wait for the first byte of the next request, in short steps so that a stopping server is
+    // noticed and an idle connection kept alive yields its worker to a connection waiting for one.
+    const auto idleLimit =
+        first ? connected + limits_.requestTimeout : TClock::now() + limits_.keepAliveTimeout;
     bool readable = false;
     while (!readable && svr_sock_ != INVALID_SOCKET && TClock::now() < idleLimit &&
            (first || !OthersWaiting())) {
@@ -208,7 +209,8 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
     if (!readable) break;
     requestStart = TClock::now();
     closeAfterThisRequest = false;
-    stream.StartRequest(requestStart + limits_.requestTimeout);
+    stream.StartRequest(first ? connected + limits_.requestTimeout
+                              : requestStart + limits_.requestTimeout);
     bool connectionClosed = false;
     served = process_request(stream, left == 1, connectionClosed, nullptr);
     if (stream.Overrun()) {

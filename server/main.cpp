@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   limits.requestTimeout = std::chrono::seconds(options.timeoutSeconds);
   const auto webRoot = options.webRoot.empty() ? DefaultWebRoot() : options.webRoot;
   TScoreHttpServer server(*service, limits, webRoot, stdout);
+  server.TrustProxies(options.trustedProxies);
   const int port = server.Bind(options.host, options.port);
   if (port < 0) {
     std::fprintf(stderr, "skarvel-scores: cannot listen on %s:%d\n", options.host.c_str(),

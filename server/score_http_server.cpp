@@ -1,6 +1,7 @@
 // Routing, replies and the access log.
 #include "server/score_http_server.h"
 
+#include <arpa/inet.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -212,7 +213,7 @@ void TScoreHttpServer::ServeGameRequest(const httplib::Request& request,
     Reply(response, 404, "ERROR: not found\n");
     return;
   }
-  const std::string address = request.remote_addr;
+  const std::string address = ClientAddress(request);
   if (query->Has("hs")) {
     const TServiceReply reply = service_.SubmitResult(address, query->Value("inf"));
     requestNote = reply.note;
@@ -270,6 +271,24 @@ std::string TScoreHttpServer::CachedPage(const std::string& key,
   if (cache_.size() >= MaxCachedPages) cache_.clear();
   cache_[key] = {body, generation, now};
   return body;
+}
+
+std::string TScoreHttpServer::ClientAddress(const httplib::Request& request) const {
+  if (std::find(trustedProxies_.begin(), trustedProxies_.end(), request.remote_addr) ==
+      trustedProxies_.end()) {
+    return request.remote_addr;
+  }
+  // The proxy appends the address it saw; anything before that came from the client itself.
+  const std::string forwarded = request.get_header_value("X-Forwarded-For");
+  std::string last = forwarded.substr(forwarded.rfind(',') + 1);
+  last.erase(0, last.find_first_not_of(' '));
+  last.erase(last.find_last_not_of(' ') + 1);
+  in6_addr parsed{};
+  if (inet_pton(AF_INET, last.c_str(), &parsed) == 1 ||
+      inet_pton(AF_INET6, last.c_str(), &parsed) == 1) {
+    return last;
+  }
+  return request.remote_addr;
 }
 
 void TScoreHttpServer::Log(const httplib::Request& request, const httplib::Response& response) {

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "server/bounded_http_server.h"
 #include "server/score_service.h"
@@ -29,6 +30,10 @@ class TScoreHttpServer {
   bool Run();
   // Ends Run() from any thread (or a signal's watcher thread); connections in flight finish.
   void Stop();
+  // Requests from these addresses (a reverse proxy in front of this server) are counted against
+  // the last address of their X-Forwarded-For header, the client the proxy saw.
+  void TrustProxies(std::vector<std::string> addresses) { trustedProxies_ = std::move(addresses); }
+
   // Whether Run() has begun accepting connections.
   bool IsRunning() const { return http_.is_running(); }
 
@@ -37,6 +42,7 @@ class TScoreHttpServer {
   void ServeGameRequest(const httplib::Request& request, httplib::Response& response);
   void ServeTable(const httplib::Request& request, httplib::Response& response, bool json);
   void Log(const httplib::Request& request, const httplib::Response& response);
+  std::string ClientAddress(const httplib::Request& request) const;
   void LoadStaticFiles(const std::filesystem::path& webRoot);
   // The page under `key` as made lately, or made now by `render`.
   std::string CachedPage(const std::string& key, const std::function<std::string()>& render);
@@ -44,6 +50,7 @@ class TScoreHttpServer {
   TScoreService& service_;
   TBoundedHttpServer http_;
   std::FILE* log_;
+  std::vector<std::string> trustedProxies_;
   struct TStaticFile {
     std::string contentType;
     std::string bytes;

@@ -87,6 +87,8 @@ TServerOptions ParseServerOptions(const std::vector<std::string>& args) {
       options.handshakesPerMinute = ReadNumber(option, value, 0, 100000000);
     } else if (option == "--threads") {
       options.workers = ReadNumber(option, value, 1, 256);
+    } else if (option == "--trusted-proxy") {
+      options.trustedProxies.push_back(value);
     } else if (option == "--timeout") {
       options.timeoutSeconds = static_cast<int>(ReadNumber(option, value, 1, 300));
     } else {
@@ -119,6 +121,8 @@ const char* ServerUsage() {
          "  --threads N            worker threads (default 16)\n"
          "  --timeout SECONDS      longest time to read a request and send its reply (default "
          "10)\n"
+         "  --trusted-proxy ADDR   a reverse proxy in front: its requests are counted for the\n"
+         "                         client its X-Forwarded-For names (may be given again)\n"
          "  --help                 this text\n"
          "\n"
          "Logs one line a request to standard output; ends cleanly on SIGTERM or SIGINT.\n";

@@ -18,6 +18,7 @@ struct TServerOptions {
   uint32_t handshakesPerMinute = 60;
   size_t workers = 16;
   int timeoutSeconds = 10;
+  std::vector<std::string> trustedProxies;  // Addresses whose X-Forwarded-For is believed.
   bool help = false;
 };
 

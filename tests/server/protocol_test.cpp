@@ -398,3 +398,34 @@ TEST(Protocol, APageShowsAResultStoredRightAfterIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Protocol, BehindATrustedProxyTheForwardedClientIsCounted) {
+  TServiceSettings settings = NoRateLimits();
+  settings.handshakesPerMinute = 2;
+  auto from = [](const std::string& forwarded) {
+    return httplib::Headers{{"X-Forwarded-For", forwarded}};
+  };
+  {
+    TRunningServer server(settings);
+    server.TrustProxies({"127.0.0.1"});
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("192.0.2.1")).first, 200);
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("192.0.2.1")).first, 200);
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("192.0.2.1")).first, 429);
+    // Another client behind the same proxy has its own allowance.
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("2001:db8::7")).first, 200);
+    // What a client writes into the header itself comes before the proxy's own entry.
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("198.51.100.9, 192.0.2.1")).first,
+              429);
+  }
+  {
+    // Without trust the header is the client's own word, and counts for nothing.
+    TRunningServer server(settings);
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("192.0.2.1")).first, 200);
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("192.0.2.2")).first, 200);
+    EXPECT_EQ(server.Get(TRunningServer::HandshakeTarget, from("192.0.2.3")).first, 429);
+  }
+}
+
+}  // namespace

@@ -40,13 +40,16 @@ class TRunningServer {
   TSqliteScoreStore& Store() { return store_; }
   const std::filesystem::path& Dir() const { return dir_.path(); }
   void SetNow(int64_t now) { now_ = now; }
+  void TrustProxies(std::vector<std::string> addresses) {
+    http_.TrustProxies(std::move(addresses));
+  }
   int64_t Now() const { return now_; }
 
   // A GET on a new connection; status -1 when nothing came back.
-  std::pair<int, std::string> Get(const std::string& target) {
+  std::pair<int, std::string> Get(const std::string& target, const httplib::Headers& headers = {}) {
     httplib::Client client("127.0.0.1", port_);
     client.set_read_timeout(10, 0);
-    auto result = client.Get(target.c_str());
+    auto result = client.Get(target.c_str(), headers);
     if (!result) return {-1, {}};
     return {result->status, result->body};
   }

@@ -141,7 +141,11 @@ std::string RenderTablePage(const TTablePageView& view) {
   if (!view.country.empty()) {
     html += "<p class=\"scope\">Scores from " + HtmlEscape(view.country) + "</p>\n";
   }
-  html += ScoreTable(view.rows);
+  if (view.rows.empty() && view.totalRows > 0) {
+    html += "<p class=\"empty\">No scores on this page.</p>\n";
+  } else {
+    html += ScoreTable(view.rows);
+  }
   const int64_t pages =
       view.totalRows == 0 ? 1 : (view.totalRows + view.pageSize - 1) / view.pageSize;
   html += "<nav class=\"pages\">";

@@ -7,7 +7,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libxmp-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-adf-oldania fonts-gotico-antiqua xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox
-  python3 iproute2 dpkg-dev file lintian desktop-file-utils appstream man-db"
+  python3 iproute2 dpkg-dev file lintian desktop-file-utils appstream man-db
+  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev sqlite3 postgresql chromium"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,0 +1,110 @@
+// skarvel-scores: the world high-score server the game sends its results to.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "server/postgres_store.h"
+#include "server/score_http_server.h"
+#include "server/server_options.h"
+#include "server/sqlite_store.h"
+
+namespace {
+
+std::filesystem::path DefaultWebRoot() {
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return "web";
+  const auto beside = program.parent_path() / "web";
+  if (std::filesystem::is_directory(beside, error)) return beside;
+  return program.parent_path().parent_path() / "share" / "skarvel-scores" / "web";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TServerOptions options;
+  try {
+    options = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::invalid_argument& error) {
+    std::fprintf(stderr, "skarvel-scores: %s\n\n%s", error.what(), ServerUsage());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(ServerUsage(), stdout);
+    return 0;
+  }
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+  // The signals are taken by one thread with sigwait, so they are blocked before any other
+  // thread starts and none of them is interrupted in a system call.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  std::unique_ptr<TScoreStore> store;
+  std::string storeName;
+  std::unique_ptr<TScoreService> service;
+  try {
+    const std::string secret = LoadOrCreateSecret(options.secretFile);
+    // One connection a worker, and one spare for the odd moment a worker holds two leases.
+    const size_t connections = options.workers + 1;
+    if (options.postgres.empty()) {
+      store = std::make_unique<TSqliteScoreStore>(options.sqlitePath, connections);
+      storeName = "SQLite " + options.sqlitePath;
+    } else {
+      store = std::make_unique<TPostgresScoreStore>(options.postgres, connections);
+      storeName = "PostgreSQL";
+    }
+    service = std::make_unique<TScoreService>(
+        *store, TTokenSigner(secret),
+        TServiceSettings{options.key, options.resultsPerMinute, options.handshakesPerMinute});
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "skarvel-scores: %s\n", error.what());
+    return 1;
+  }
+
+  TConnectionLimits limits;
+  limits.workers = options.workers;
+  limits.requestTimeout = std::chrono::seconds(options.timeoutSeconds);
+  const auto webRoot = options.webRoot.empty() ? DefaultWebRoot() : options.webRoot;
+  TScoreHttpServer server(*service, limits, webRoot, stdout);
+  server.TrustProxies(options.trustedProxies);
+  const int port = server.Bind(options.host, options.port);
+  if (port < 0) {
+    std::fprintf(stderr, "skarvel-scores: cannot listen on %s:%d\n", options.host.c_str(),
+                 options.port);
+    return 1;
+  }
+  const bool bracket = options.host.find(':') != std::string::npos;
+  std::printf("skarvel-scores: listening on http://%s%s%s:%d/ (%s, key %c)\n", bracket ? "[" : "",
+              options.host.c_str(), bracket ? "]" : "", port, storeName.c_str(), options.key);
+
+  std::atomic<bool> ended{false};
+  std::thread signalWatcher([&server, &ended, stopSignals] {
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    if (ended) return;
+    std::printf("skarvel-scores: %s, stopping\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
+    // A signal in the moment before the server runs would find nothing to stop: ask again.
+    while (!ended) {
+      server.Stop();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  const bool ran = server.Run();
+  ended = true;
+  // Wakes the watcher if no signal came (the server could not run); else it stays pending.
+  kill(getpid(), SIGTERM);
+  signalWatcher.join();
+  std::printf("skarvel-scores: stopped\n");
+  return ran ? 0 : 1;
+}

@@ -1,0 +1,71 @@
+// Splitting and percent-decoding the query.
+#include "server/query_string.h"
+
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<std::string> Decode(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '+') {
+      decoded += ' ';
+    } else if (text[i] == '%') {
+      if (i + 2 >= text.size()) return std::nullopt;
+      const int high = HexValue(text[i + 1]);
+      const int low = HexValue(text[i + 2]);
+      if (high < 0 || low < 0) return std::nullopt;
+      decoded += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+}  // namespace
+
+std::optional<TQueryString> TQueryString::Parse(std::string_view target) {
+  TQueryString query;
+  const size_t mark = target.find('?');
+  if (mark == std::string_view::npos) return query;
+  std::string_view rest = target.substr(mark + 1);
+  while (!rest.empty()) {
+    const size_t amp = rest.find('&');
+    const std::string_view item = rest.substr(0, amp);
+    rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
+    if (item.empty()) continue;
+    const size_t equals = item.find('=');
+    auto name = Decode(item.substr(0, equals));
+    auto value =
+        Decode(equals == std::string_view::npos ? std::string_view() : item.substr(equals + 1));
+    if (!name || !value) return std::nullopt;
+    query.items_.emplace_back(std::move(*name), std::move(*value));
+  }
+  return query;
+}
+
+bool TQueryString::Has(std::string_view name) const {
+  for (const auto& item : items_) {
+    if (item.first == name) return true;
+  }
+  return false;
+}
+
+std::string TQueryString::Value(std::string_view name) const {
+  for (const auto& item : items_) {
+    if (item.first == name) return item.second;
+  }
+  return {};
+}
+
+std::string_view TargetPath(std::string_view target) {
+  return target.substr(0, target.find('?'));
+}

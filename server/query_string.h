@@ -1,0 +1,25 @@
+// The query of a request target as the game and the pages send it: "&"-separated items, each a
+// bare word ("version") or a word, "=" and a percent-encoded value.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TQueryString {
+ public:
+  // Reads the part after the first "?" of `target`; nothing when an escape is malformed.
+  static std::optional<TQueryString> Parse(std::string_view target);
+
+  bool Has(std::string_view name) const;
+  // The value of the first item called `name`, decoded; empty when absent or bare.
+  std::string Value(std::string_view name) const;
+  size_t Size() const { return items_.size(); }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> items_;
+};
+
+// The path of a request target: everything before the first "?".
+std::string_view TargetPath(std::string_view target);

@@ -1,0 +1,33 @@
+// A per-address allowance of requests a minute (a token bucket: a burst of the whole minute's
+// allowance, refilled evenly), so one address cannot flood the table or the handshakes.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+class TRateLimiter {
+ public:
+  using TClock = std::chrono::steady_clock;
+
+  // `perMinute` 0 means no limit.
+  explicit TRateLimiter(uint32_t perMinute) : perMinute_(perMinute) {}
+
+  // Counts one request of `address` at `now`; false when its allowance is used up.
+  bool Allow(const std::string& address, TClock::time_point now = TClock::now());
+
+ private:
+  struct TBucket {
+    double tokens = 0;
+    TClock::time_point updated;
+  };
+  // Addresses whose bucket has refilled are forgotten, so memory follows the active addresses.
+  void ForgetFullBuckets(TClock::time_point now);
+
+  const uint32_t perMinute_;
+  std::mutex mutex_;
+  std::unordered_map<std::string, TBucket> buckets_;
+  TClock::time_point lastSweep_{};
+};

@@ -1,0 +1,92 @@
+// Handshake, result and table slices over a store.
+#include "server/score_service.h"
+
+#include <chrono>
+#include <variant>
+
+#include "server/result_check.h"
+#include "server/result_decoding.h"
+
+namespace {
+
+constexpr int64_t TokenSweepIntervalSeconds = 600;
+
+int64_t WallClockSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+TServiceReply Refusal(std::string note) {
+  return {TReplyKind::Refused, "ERROR: result refused", std::move(note)};
+}
+
+}  // namespace
+
+TScoreService::TScoreService(TScoreStore& store, TTokenSigner signer, TServiceSettings settings,
+                             TNow now)
+    : store_(store),
+      signer_(std::move(signer)),
+      settings_(settings),
+      now_(now ? std::move(now) : TNow(WallClockSeconds)),
+      results_(settings.resultsPerMinute),
+      handshakes_(settings.handshakesPerMinute) {}
+
+TServiceReply TScoreService::Handshake(const std::string& address) {
+  if (!handshakes_.Allow(address)) {
+    return {TReplyKind::TooMany, "ERROR: too many requests, try again later",
+            "handshake rate limit"};
+  }
+  // The game reads only the fifth field; the others name the server for a person reading.
+  return {TReplyKind::Ok, "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|", {}};
+}
+
+TServiceReply TScoreService::SubmitResult(const std::string& address, std::string_view letters) {
+  if (!results_.Allow(address)) {
+    return {TReplyKind::TooMany, "ERROR: too many results, try again later", "result rate limit"};
+  }
+  const auto payload = DecodeResultLetters(letters);
+  if (!payload) return Refusal("letters do not decode");
+  const auto checked = CheckResultPayload(*payload, settings_.key);
+  if (const auto* refusal = std::get_if<TResultRefusal>(&checked)) return Refusal(refusal->reason);
+  const auto& result = std::get<TCheckedResult>(checked);
+
+  const int64_t now = now_();
+  TTokenFault fault{};
+  const auto claims = signer_.Verify(result.serverValue, now, &fault);
+  if (!claims) return Refusal(std::string(TokenFaultText(fault)));
+
+  TNewScore score{Latin1ToUtf8(result.name), Latin1ToUtf8(result.country), result.score, now};
+  try {
+    if (store_.AddResult(score, claims->id, claims->issuedAt) == TStoreOutcome::TokenAlreadySpent) {
+      return Refusal("token already spent");
+    }
+    ++generation_;
+    ForgetOldTokensNowAndThen(now);
+  } catch (const std::exception& error) {
+    return {TReplyKind::Failed, "ERROR: the server could not store the result",
+            std::string("store: ") + error.what()};
+  }
+  return {TReplyKind::Ok, "OK", "stored " + std::to_string(result.score)};
+}
+
+TTablePageView TScoreService::TablePage(const std::string& country, int64_t page,
+                                        int64_t pageSize) {
+  TTablePageView view;
+  view.country = country;
+  view.page = page;
+  view.pageSize = pageSize;
+  view.now = now_();
+  view.totalRows = store_.Count(country);
+  view.rows = store_.Table({country, (page - 1) * pageSize, pageSize});
+  return view;
+}
+
+void TScoreService::ForgetOldTokensNowAndThen(int64_t now) {
+  {
+    std::lock_guard lock(sweepMutex_);
+    if (now - lastSweep_ < TokenSweepIntervalSeconds) return;
+    lastSweep_ = now;
+  }
+  store_.ForgetTokensIssuedBefore(now - TokenLifetimeSeconds - 3600);
+}

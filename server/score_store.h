@@ -1,0 +1,52 @@
+// TScoreStore: where the world table lives. One interface, two stores (SQLite in one file, or a
+// PostgreSQL server shared by several instances), the same schema and the same queries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A result that passed every check, with its texts already in UTF-8.
+struct TNewScore {
+  std::string name;
+  std::string country;
+  uint16_t score = 0;
+  int64_t submittedAt = 0;  // Unix seconds, UTC.
+};
+
+// One row of the world table as the pages show it.
+struct TRankedScore {
+  int64_t rank = 0;  // 1 for the best score; counted within the country filter when one is set.
+  std::string name;
+  std::string country;
+  uint16_t score = 0;
+  int64_t submittedAt = 0;  // Unix seconds, UTC.
+};
+
+// Which slice of the table to read: best scores first (ties: the earlier result first).
+struct TTableQuery {
+  std::string country;  // Exact match on the stored country; empty means every country.
+  int64_t offset = 0;
+  int64_t limit = 100;
+};
+
+enum class TStoreOutcome {
+  Stored,
+  TokenAlreadySpent,  // Another request spent the same token first: nothing was stored.
+};
+
+class TScoreStore {
+ public:
+  virtual ~TScoreStore() = default;
+
+  // Spends the token `tokenId` (issued at `tokenIssuedAt`, Unix seconds) and stores `score`, both
+  // in one transaction: of any number of concurrent calls with one token exactly one stores.
+  virtual TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
+                                  int64_t tokenIssuedAt) = 0;
+  // Rows of the table, ranked.
+  virtual std::vector<TRankedScore> Table(const TTableQuery& query) = 0;
+  // The number of stored results, within `country` when it is not empty.
+  virtual int64_t Count(const std::string& country) = 0;
+  // Forgets spent tokens issued before `before` (they have expired, so they cannot come back).
+  virtual void ForgetTokensIssuedBefore(int64_t before) = 0;
+};

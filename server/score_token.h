@@ -1,0 +1,43 @@
+// The server value of the handshake: a single-use token the server signs, so a result can only
+// come after a handshake with this server (or one sharing its secret) in the last two hours.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// How long a token may be used after its issue.
+constexpr int64_t TokenLifetimeSeconds = 2 * 60 * 60;
+
+// What a valid token carries: the id it is spent under and its time of issue.
+struct TTokenClaims {
+  std::string id;
+  int64_t issuedAt = 0;
+};
+
+enum class TTokenFault { Malformed, Forged, Expired, FromTheFuture };
+
+class TTokenSigner {
+ public:
+  // `secret` is the HMAC key, at least 16 bytes.
+  explicit TTokenSigner(std::string secret);
+
+  // A new token issued at `now` (Unix seconds): "<issue time>-<random id>-<signature>" in hex
+  // digits and "-", so it needs no escaping in the handshake reply or the payload.
+  std::string Issue(int64_t now) const;
+  // The claims of `token` when its signature holds and it was issued within the lifetime before
+  // `now`; otherwise why not.
+  std::optional<TTokenClaims> Verify(std::string_view token, int64_t now,
+                                     TTokenFault* fault = nullptr) const;
+
+ private:
+  std::string Sign(std::string_view claims) const;
+
+  std::string secret_;
+};
+
+// A new secret of 32 random bytes from the system's generator.
+std::string NewTokenSecret();
+// The text of a token fault, for the log.
+std::string_view TokenFaultText(TTokenFault fault);

@@ -1,0 +1,158 @@
+// Parsing the command line and keeping the token secret.
+#include "server/server_options.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "server/score_token.h"
+
+namespace {
+
+uint32_t ReadNumber(const std::string& option, const std::string& text, uint32_t min,
+                    uint32_t max) {
+  if (text.empty() || text.size() > 9 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    throw std::invalid_argument(option + " takes a whole number, not \"" + text + "\"");
+  }
+  const auto value = static_cast<uint32_t>(std::stoul(text));
+  if (value < min || value > max) {
+    throw std::invalid_argument(option + " must be from " + std::to_string(min) + " to " +
+                                std::to_string(max));
+  }
+  return value;
+}
+
+void ReadListen(const std::string& text, TServerOptions& options) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) {
+    throw std::invalid_argument("--listen takes HOST:PORT, such as 127.0.0.1:8080");
+  }
+  std::string host = text.substr(0, colon);
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  options.host = host;
+  options.port = static_cast<int>(ReadNumber("--listen's port", text.substr(colon + 1), 0, 65535));
+}
+
+std::string Hex(const std::string& bytes) {
+  static constexpr char Digits[] = "0123456789abcdef";
+  std::string text;
+  for (const char c : bytes) {
+    text += Digits[static_cast<unsigned char>(c) >> 4];
+    text += Digits[static_cast<unsigned char>(c) & 0x0F];
+  }
+  return text;
+}
+
+}  // namespace
+
+TServerOptions ParseServerOptions(const std::vector<std::string>& args) {
+  TServerOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option == "--help" || option == "-h") {
+      options.help = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      throw std::invalid_argument(option.starts_with("--") ? option + " needs a value"
+                                                           : "unknown argument \"" + option + "\"");
+    }
+    const std::string& value = args[++i];
+    if (option == "--listen") {
+      ReadListen(value, options);
+    } else if (option == "--db") {
+      options.sqlitePath = value;
+    } else if (option == "--postgres") {
+      options.postgres = value;
+    } else if (option == "--key") {
+      if (value.size() != 1 || value[0] < 'A' || value[0] > 'Z') {
+        throw std::invalid_argument("--key takes one capital letter, as the game was built with");
+      }
+      options.key = value[0];
+    } else if (option == "--secret-file") {
+      options.secretFile = value;
+    } else if (option == "--web-root") {
+      options.webRoot = value;
+    } else if (option == "--result-rate") {
+      options.resultsPerMinute = ReadNumber(option, value, 0, 100000000);
+    } else if (option == "--handshake-rate") {
+      options.handshakesPerMinute = ReadNumber(option, value, 0, 100000000);
+    } else if (option == "--threads") {
+      options.workers = ReadNumber(option, value, 1, 256);
+    } else if (option == "--trusted-proxy") {
+      options.trustedProxies.push_back(value);
+    } else if (option == "--timeout") {
+      options.timeoutSeconds = static_cast<int>(ReadNumber(option, value, 1, 300));
+    } else {
+      throw std::invalid_argument("unknown option \"" + option + "\"");
+    }
+  }
+  if (options.secretFile.empty()) {
+    options.secretFile =
+        options.postgres.empty() ? options.sqlitePath + ".secret" : "skarvel-scores.secret";
+  }
+  return options;
+}
+
+const char* ServerUsage() {
+  return "Usage: skarvel-scores [options]\n"
+         "The world high-score server of Skarvel.\n"
+         "\n"
+         "  --listen HOST:PORT     address to serve (default 127.0.0.1:8080; port 0: any free)\n"
+         "  --db FILE              SQLite database, created on first start (default "
+         "scores.sqlite)\n"
+         "  --postgres CONNINFO    use this PostgreSQL database instead (libpq connection "
+         "string)\n"
+         "  --key LETTER           the key letter the game was built with (default S)\n"
+         "  --secret-file FILE     token secret, made on first start (default: the database's\n"
+         "                         name + .secret, or skarvel-scores.secret with --postgres)\n"
+         "  --web-root DIR         folder with fonts/ and screenshots/ for the pages\n"
+         "  --result-rate N        results a minute from one address, 0: no limit (default 10)\n"
+         "  --handshake-rate N     handshakes a minute from one address, 0: no limit (default "
+         "60)\n"
+         "  --threads N            worker threads (default 16)\n"
+         "  --timeout SECONDS      longest time to read a request and send its reply (default "
+         "10)\n"
+         "  --trusted-proxy ADDR   a reverse proxy in front: its requests are counted for the\n"
+         "                         client its X-Forwarded-For names (may be given again)\n"
+         "  --help                 this text\n"
+         "\n"
+         "Logs one line a request to standard output; ends cleanly on SIGTERM or SIGINT.\n";
+}
+
+std::string LoadOrCreateSecret(const std::filesystem::path& path) {
+  // O_EXCL: of two instances starting at once on one file, one writes and the other reads.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    const std::string text = Hex(NewTokenSecret()) + "\n";
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    if (!written) throw std::runtime_error("cannot write the secret file " + path.string());
+    return text.substr(0, text.size() - 1);
+  }
+  if (errno != EEXIST) {
+    throw std::runtime_error("cannot create the secret file " + path.string() + ": " +
+                             std::strerror(errno));
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read the secret file " + path.string());
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  std::string secret = contents.str();
+  while (!secret.empty() &&
+         (secret.back() == '\n' || secret.back() == '\r' || secret.back() == ' ')) {
+    secret.pop_back();
+  }
+  if (secret.size() < 16) {
+    throw std::runtime_error("the secret file " + path.string() + " holds fewer than 16 bytes");
+  }
+  return secret;
+}

@@ -1,0 +1,34 @@
+// The command line of skarvel-scores.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct TServerOptions {
+  std::string host = "127.0.0.1";
+  int port = 8080;
+  std::string sqlitePath = "scores.sqlite";
+  std::string postgres;  // A libpq connection string; when set, used instead of SQLite.
+  char key = 'S';
+  std::filesystem::path secretFile;  // Empty: beside the SQLite file, or in the working folder.
+  std::filesystem::path webRoot;     // Empty: found from the program's own location.
+  uint32_t resultsPerMinute = 10;
+  uint32_t handshakesPerMinute = 60;
+  size_t workers = 16;
+  int timeoutSeconds = 10;
+  std::vector<std::string> trustedProxies;  // Addresses whose X-Forwarded-For is believed.
+  bool help = false;
+};
+
+// Reads the arguments after the program name. Throws std::invalid_argument with a message for
+// the user on anything it cannot take.
+TServerOptions ParseServerOptions(const std::vector<std::string>& args);
+
+// The text of --help.
+const char* ServerUsage();
+
+// The secret the tokens are signed with: read from `path`, or made and written there (mode 0600)
+// when the file does not exist. Throws std::runtime_error when it can do neither.
+std::string LoadOrCreateSecret(const std::filesystem::path& path);

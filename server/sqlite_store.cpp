@@ -1,0 +1,254 @@
+// SQLite with one connection a worker: readers never wait for the writer (write-ahead log), and
+// writers queue on SQLite's own lock with a busy time-out.
+#include "server/sqlite_store.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+
+#include "server/connection_pool.h"
+#include "server/score_queries.h"
+
+namespace {
+
+constexpr int BusyTimeoutMs = 5000;
+constexpr auto CheckpointInterval = std::chrono::seconds(1);
+
+constexpr const char* CreateScores =
+    "CREATE TABLE IF NOT EXISTS scores ("
+    " id INTEGER PRIMARY KEY,"
+    " name TEXT NOT NULL,"
+    " country TEXT NOT NULL,"
+    " score INTEGER NOT NULL,"
+    " submitted_at BIGINT NOT NULL)";
+
+}  // namespace
+
+// One open database with its prepared statements, used by one thread at a time.
+class TSqliteConnection {
+ public:
+  explicit TSqliteConnection(const std::string& path) {
+    const int status =
+        sqlite3_open_v2(path.c_str(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (status != SQLITE_OK) {
+      const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
+      sqlite3_close(db_);
+      throw std::runtime_error("cannot open " + path + ": " + message);
+    }
+    sqlite3_busy_timeout(db_, BusyTimeoutMs);
+  }
+  ~TSqliteConnection() {
+    for (auto& [text, statement] : statements_) sqlite3_finalize(statement);
+    sqlite3_close(db_);
+  }
+  TSqliteConnection(const TSqliteConnection&) = delete;
+  TSqliteConnection& operator=(const TSqliteConnection&) = delete;
+
+  void Execute(const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+      const std::string message = error ? error : sqlite3_errmsg(db_);
+      sqlite3_free(error);
+      throw std::runtime_error(message);
+    }
+  }
+
+  // The statement for `sql`, prepared once and reset for a new use.
+  sqlite3_stmt* Statement(const char* sql) {
+    auto found = statements_.find(sql);
+    if (found == statements_.end()) {
+      sqlite3_stmt* statement = nullptr;
+      Check(sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr));
+      found = statements_.emplace(sql, statement).first;
+    }
+    sqlite3_reset(found->second);
+    sqlite3_clear_bindings(found->second);
+    return found->second;
+  }
+
+  void Check(int status) {
+    if (status != SQLITE_OK && status != SQLITE_ROW && status != SQLITE_DONE) {
+      throw std::runtime_error(sqlite3_errmsg(db_));
+    }
+  }
+
+  void Bind(sqlite3_stmt* statement, int index, std::string_view text) {
+    Check(sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                            SQLITE_TRANSIENT));
+  }
+  void Bind(sqlite3_stmt* statement, int index, int64_t value) {
+    Check(sqlite3_bind_int64(statement, index, value));
+  }
+
+  // Runs a statement that returns no rows; the number of rows it changed.
+  int Run(sqlite3_stmt* statement) {
+    Check(sqlite3_step(statement));
+    return sqlite3_changes(db_);
+  }
+
+  sqlite3* Handle() { return db_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::unordered_map<const char*, sqlite3_stmt*> statements_;
+};
+
+namespace {
+
+// Rolls back unless committed, so a failure midway leaves neither the token spent nor the result.
+class TSqliteTransaction {
+ public:
+  explicit TSqliteTransaction(TSqliteConnection& connection) : connection_(connection) {
+    // IMMEDIATE takes the write lock now, so two writers never both read and then fail to write.
+    connection_.Execute("BEGIN IMMEDIATE");
+  }
+  ~TSqliteTransaction() {
+    if (!done_) sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  void Commit() {
+    connection_.Execute("COMMIT");
+    done_ = true;
+  }
+
+ private:
+  TSqliteConnection& connection_;
+  bool done_ = false;
+};
+
+std::vector<TRankedScore> ReadRows(sqlite3_stmt* statement, TSqliteConnection& connection,
+                                   int64_t firstRank) {
+  std::vector<TRankedScore> rows;
+  for (;;) {
+    const int status = sqlite3_step(statement);
+    if (status == SQLITE_DONE) break;
+    connection.Check(status);
+    TRankedScore row;
+    row.rank = firstRank + static_cast<int64_t>(rows.size());
+    auto text = [statement](int column) {
+      const auto* bytes = sqlite3_column_text(statement, column);
+      return bytes ? std::string(reinterpret_cast<const char*>(bytes),
+                                 static_cast<size_t>(sqlite3_column_bytes(statement, column)))
+                   : std::string();
+    };
+    row.name = text(0);
+    row.country = text(1);
+    row.score = static_cast<uint16_t>(sqlite3_column_int(statement, 2));
+    row.submittedAt = sqlite3_column_int64(statement, 3);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+}  // namespace
+
+TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections) {
+  {
+    TSqliteConnection setup(path);
+    setup.Execute("PRAGMA journal_mode=WAL");
+    setup.Execute("BEGIN IMMEDIATE");
+    setup.Execute(CreateScores);
+    setup.Execute(score_queries::CreateSpentTokens);
+    setup.Execute(score_queries::CreateRankIndex);
+    setup.Execute(score_queries::CreateCountryIndex);
+    setup.Execute(score_queries::CreateTokenAgeIndex);
+    setup.Execute("COMMIT");
+  }
+  pool_ = std::make_unique<TConnectionPool<TSqliteConnection>>(connections, [&path] {
+    auto connection = std::make_unique<TSqliteConnection>(path);
+    // With the write-ahead log a commit needs no sync of its own; a power cut may lose the last
+    // moments of results but never corrupts the file.
+    connection->Execute("PRAGMA synchronous=NORMAL");
+    connection->Execute("PRAGMA wal_autocheckpoint=0");
+    return connection;
+  });
+  checkpointer_ = std::thread([this, path] { CheckpointNowAndThen(path); });
+}
+
+TSqliteScoreStore::~TSqliteScoreStore() {
+  {
+    std::lock_guard lock(checkpointMutex_);
+    stopping_ = true;
+  }
+  checkpointWake_.notify_all();
+  checkpointer_.join();
+}
+
+void TSqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
+  try {
+    TSqliteConnection connection(path);
+    std::unique_lock lock(checkpointMutex_);
+    for (;;) {
+      const bool stop =
+          checkpointWake_.wait_for(lock, CheckpointInterval, [this] { return stopping_; });
+      // PASSIVE copies what it can without waiting for readers or holding up writers.
+      sqlite3_wal_checkpoint_v2(connection.Handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                nullptr);
+      if (stop) return;
+    }
+  } catch (const std::exception&) {
+    // Without this thread the log only grows until the next start; the results are all kept.
+  }
+}
+
+TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
+                                           int64_t tokenIssuedAt) {
+  auto connection = pool_->Borrow();
+  std::lock_guard writing(writer_);
+  TSqliteTransaction transaction(*connection);
+  sqlite3_stmt* spend = connection->Statement(score_queries::SpendToken);
+  connection->Bind(spend, 1, tokenId);
+  connection->Bind(spend, 2, tokenIssuedAt);
+  if (connection->Run(spend) == 0) return TStoreOutcome::TokenAlreadySpent;
+  sqlite3_stmt* insert = connection->Statement(score_queries::InsertScore);
+  connection->Bind(insert, 1, score.name);
+  connection->Bind(insert, 2, score.country);
+  connection->Bind(insert, 3, static_cast<int64_t>(score.score));
+  connection->Bind(insert, 4, score.submittedAt);
+  connection->Run(insert);
+  transaction.Commit();
+  return TStoreOutcome::Stored;
+}
+
+std::vector<TRankedScore> TSqliteScoreStore::Table(const TTableQuery& query) {
+  auto connection = pool_->Borrow();
+  sqlite3_stmt* statement = nullptr;
+  int next = 1;
+  if (query.country.empty()) {
+    statement = connection->Statement(score_queries::TablePage);
+  } else {
+    statement = connection->Statement(score_queries::CountryTablePage);
+    connection->Bind(statement, next++, query.country);
+  }
+  connection->Bind(statement, next++, query.limit);
+  connection->Bind(statement, next++, query.offset);
+  auto rows = ReadRows(statement, *connection, query.offset + 1);
+  sqlite3_reset(statement);
+  return rows;
+}
+
+int64_t TSqliteScoreStore::Count(const std::string& country) {
+  auto connection = pool_->Borrow();
+  sqlite3_stmt* statement = nullptr;
+  if (country.empty()) {
+    statement = connection->Statement(score_queries::CountAll);
+  } else {
+    statement = connection->Statement(score_queries::CountCountry);
+    connection->Bind(statement, 1, country);
+  }
+  connection->Check(sqlite3_step(statement));
+  const int64_t count = sqlite3_column_int64(statement, 0);
+  sqlite3_reset(statement);
+  return count;
+}
+
+void TSqliteScoreStore::ForgetTokensIssuedBefore(int64_t before) {
+  auto connection = pool_->Borrow();
+  std::lock_guard writing(writer_);
+  sqlite3_stmt* statement = connection->Statement(score_queries::ForgetTokens);
+  connection->Bind(statement, 1, before);
+  connection->Run(statement);
+}

@@ -1,0 +1,93 @@
+#!/bin/sh
+# The table page and the home page in headless chromium: they load, and stored texts that look like
+# markup (a name "<b>x</b>" sent through the protocol by the game's own submission, and a longer
+# "<script>alert(1)</script>" put straight into the database) are text in the DOM, never elements.
+# Screenshots of both pages (desktop and phone widths) are left in $SKARVEL_SCREENSHOT_DIR if set.
+#   pages_in_chromium_test.sh SKARVEL_SCORES SKARVEL_SEND_RESULT
+set -eu
+
+server_program=$1
+send_result=$2
+
+chromium_program=$(command -v chromium || command -v chromium-browser || true)
+if [ -z "$chromium_program" ]; then
+  echo "SKIP: chromium is not installed (sh scripts/install-deps.sh installs it)"
+  exit 77
+fi
+if ! command -v sqlite3 >/dev/null; then
+  echo "FAIL: the sqlite3 command is missing (sh scripts/install-deps.sh installs it)"
+  exit 1
+fi
+
+work=$(mktemp -d)
+server_pid=""
+cleanup() {
+  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+"$server_program" --listen 127.0.0.1:0 --db "$work/scores.sqlite" >"$work/server.log" 2>&1 &
+server_pid=$!
+port=""
+for _ in $(seq 1 100); do
+  port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$work/server.log")
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || fail "the server did not start: $(cat "$work/server.log")"
+base="http://127.0.0.1:$port"
+
+"$send_result" "127.0.0.1:$port" S "<b>x</b>" 4321 "Norway" >/dev/null ||
+  fail "the game's submission of <b>x</b> was not accepted"
+"$send_result" "127.0.0.1:$port" S "Ada" 1234 "Sverige" >/dev/null ||
+  fail "the game's submission of Ada was not accepted"
+sqlite3 "$work/scores.sqlite" \
+  "INSERT INTO scores (name, country, score, submitted_at) VALUES ('<script>alert(1)</script>', '<img src=x onerror=alert(2)>', 999, strftime('%s','now'));"
+
+browse() {
+  timeout 90 "$chromium_program" --headless --no-sandbox --disable-gpu --disable-quic \
+    --no-first-run --disable-background-networking --disable-component-update --disable-sync \
+    --disable-dev-shm-usage --hide-scrollbars --user-data-dir="$work/profile" "$@" 2>>"$work/chromium.log"
+}
+
+check_page() {
+  name=$1
+  url=$2
+  browse --dump-dom "$url" >"$work/$name.dom" || fail "chromium could not load $url"
+  grep -q "World scores" "$work/$name.dom" || fail "$name: the page did not load ($url)"
+  # The texts are there, as text ...
+  grep -q "&lt;b&gt;x&lt;/b&gt;" "$work/$name.dom" || fail "$name: the name <b>x</b> is not shown as text"
+  grep -q "&lt;script&gt;alert(1)&lt;/script&gt;" "$work/$name.dom" ||
+    fail "$name: the stored <script> name is not shown as text"
+  # ... and nothing of them became an element: no script, no b, no img with an onerror.
+  if grep -qi "<script" "$work/$name.dom"; then fail "$name: the DOM holds a script element"; fi
+  if grep -q "<b>" "$work/$name.dom"; then fail "$name: the DOM holds a b element"; fi
+  if grep -qi "<img src=\"x\"\|onerror=\"" "$work/$name.dom"; then fail "$name: the DOM holds the stored img"; fi
+  for size in 1000,1500 412,915; do
+    shot="$work/$name-$(echo "$size" | tr , x).png"
+    browse --screenshot="$shot" --window-size="$size" "$url" >/dev/null ||
+      fail "chromium could not take a screenshot of $url"
+    [ -s "$shot" ] || fail "$name: empty screenshot"
+    if [ -n "${SKARVEL_SCREENSHOT_DIR:-}" ]; then
+      mkdir -p "$SKARVEL_SCREENSHOT_DIR"
+      cp "$shot" "$SKARVEL_SCREENSHOT_DIR/"
+    fi
+  done
+  echo "ok: $name page ($url)"
+}
+
+check_page table "$base/cgi/version.pl?prg=Skarvel&show&type=0"
+check_page home "$base/"
+grep -q "Ada" "$work/table.dom" || fail "the table page lacks Ada"
+# The country filter: only Sverige's result.
+browse --dump-dom "$base/cgi/version.pl?prg=Skarvel&show&type=0&country=Sverige" >"$work/filter.dom"
+grep -q ">Ada<" "$work/filter.dom" || fail "the country filter lost Ada"
+if grep -q "&lt;b&gt;x" "$work/filter.dom"; then fail "the country filter let another country in"; fi
+
+echo "2 passed, 0 failed"

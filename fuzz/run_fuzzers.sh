@@ -6,13 +6,14 @@
 # build/fuzz/ and makes this script fail.
 #   fuzz/run_fuzzers.sh [seconds per target (default 20)] [most runs per target]
 #
-# Long mode: each target (or those named) for the given number of executions, in rounds of at most
-# 2,000,000. After every round the inputs that reach something new are merged into
-# fuzz/corpus/<target>/, minimised: the named seeds stay, and the hash-named inputs are chosen
-# afresh, smallest first, among the old ones and the round's finds. Every round appends a line to
-# fuzz/ledger.tsv, so the executions a target has had in total are shown by the ledger, and the
-# totals are printed at the end. A crash stops the run and fails it; its input is in build/fuzz/.
-#   fuzz/run_fuzzers.sh --long [executions per target (default 10000000)] [target ...]
+# Long mode: brings each target (or those named) up to the given number of executions in total,
+# as counted by fuzz/ledger.tsv, in rounds of at most 2,000,000 taken by the targets in turn (so a
+# run stopped early leaves them about equally far). After every round the inputs that reach
+# something new are merged into fuzz/corpus/<target>/, minimised: the named seeds stay, and the
+# hash-named inputs are chosen afresh, smallest first, among the old ones and the round's finds.
+# Every round appends a line to the ledger; the totals are printed at the end. A crash stops the
+# run and fails it; its input is in build/fuzz/.
+#   fuzz/run_fuzzers.sh --long [executions per target in total (default 10000000)] [target ...]
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -100,7 +101,10 @@ long_round() { # target, executions
     [ -f "$file" ] || continue
     is_found_input "$(basename "$file")" || cp "$file" "$fresh"/
   done
-  if nice -n 15 "$binary" -merge=1 -max_len="$len" -timeout=10 -rss_limit_mb=2048 \
+  # The merge keeps an input for the code it reaches, not for how often it runs a branch
+  # (-use_counters=0): that keeps the corpus a few hundred files at most, and the counts are
+  # found again within seconds of the next round.
+  if nice -n 15 "$binary" -merge=1 -use_counters=0 -max_len="$len" -timeout=10 -rss_limit_mb=2048 \
       "$fresh" "$scratch" 2>"build/fuzz/$target.merge.log"; then
     find "$corpus" -maxdepth 1 -type f -delete
     find "$fresh" -maxdepth 1 -type f -exec cp {} "$corpus"/ \;
@@ -127,17 +131,25 @@ long_round() { # target, executions
 status=0
 if $long; then
   round_most=2000000
-  for target in $targets; do
-    left="$executions"
-    while [ "$left" -gt 0 ]; do
+  while :; do
+    progressed=false
+    for target in $targets; do
+      so_far=0
+      if [ -f fuzz/ledger.tsv ]; then
+        so_far=$(awk -F '\t' -v t="$target" 'NR > 1 && $2 == t { n += $3 } END { print n + 0 }' \
+          fuzz/ledger.tsv)
+      fi
+      left=$((executions - so_far))
+      [ "$left" -gt 0 ] || continue
       round=$((left < round_most ? left : round_most))
-      echo "== fuzz_$target: round of $round executions ($left left)"
+      echo "== fuzz_$target: round of $round executions ($so_far of $executions done)"
       if ! long_round "$target" "$round"; then
         status=1
         break 2
       fi
-      left=$((left - round))
+      progressed=true
     done
+    $progressed || break
   done
   echo "== executions in total (fuzz/ledger.tsv)"
   awk -F '\t' 'NR > 1 { total[$2] += $3; files[$2] = $4; bytes[$2] = $5 }

@@ -7,8 +7,9 @@
 #   fuzz/run_fuzzers.sh [seconds per target (default 20)] [most runs per target]
 #
 # Long mode: brings each target (or those named) up to the given number of executions in total,
-# as counted by fuzz/ledger.tsv, in rounds of at most 2,000,000 taken by the targets in turn (so a
-# run stopped early leaves them about equally far). After every round the inputs that reach
+# as counted by fuzz/ledger.tsv, in rounds of at most 2,000,000 executions or 15 minutes taken by
+# the targets in turn (so a run stopped early leaves them about equally far, and a slow target
+# does not hold up the others). After every round the inputs that reach
 # something new are merged into fuzz/corpus/<target>/, minimised: the named seeds stay, and the
 # hash-named inputs are chosen afresh, smallest first, among the old ones and the round's finds.
 # Every round appends a line to the ledger; the totals are printed at the end. A crash stops the
@@ -89,7 +90,8 @@ long_round() { # target, executions
   find "$corpus" -maxdepth 1 -type f -exec cp {} "$scratch"/ \;
 
   round_status=0
-  nice -n 15 "$binary" -runs="$2" -max_len="$len" -timeout=10 -rss_limit_mb=2048 \
+  nice -n 15 "$binary" -runs="$2" -max_total_time="$round_seconds" -max_len="$len" -timeout=10 \
+    -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix=build/fuzz/"$target"- "$scratch" 2>"$log" ||
     round_status=1
   done_executions=$(stat_of number_of_executed_units "$log")
@@ -131,6 +133,7 @@ long_round() { # target, executions
 status=0
 if $long; then
   round_most=2000000
+  round_seconds=900
   while :; do
     progressed=false
     for target in $targets; do

@@ -57,6 +57,9 @@ fi
 
 replays=""
 for target in $targets; do replays="$replays fuzz_${target}_replay"; done
+# Programs the build runs are instrumented too: their profiles stay in the build folder.
+LLVM_PROFILE_FILE="$PWD/build/coverage/build-%p.profraw"
+export LLVM_PROFILE_FILE
 cmake --preset coverage >/dev/null
 # shellcheck disable=SC2086 # one word per target
 cmake --build build/coverage --target $replays

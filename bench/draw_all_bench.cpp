@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "engine/draw_surface.h"
-#include "engine/image_archive.h"
-#include "engine/image_list.h"
-#include "engine/image_sprite.h"
+#include "engine/drawing/draw_surface.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/image_sprite.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/sprite_engine_component.h"
+#include "engine/sprites/sprite_engine_component.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void BM_DrawAllHeavyFrame(benchmark::State& state) {
   }
   for (int i = 0; i < 100; ++i) add("creature", (i * 97) % 760, (i * 53) % 560, 10);
 
-  TDirectDrawSurface& back = *surface.BackBuffer();
+  TSurface& back = *surface.BackBuffer();
   for (auto _ : state) {
     back.Fill(0);
     sprites.DrawAll();

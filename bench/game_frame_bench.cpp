@@ -11,7 +11,7 @@
 
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/platform/virtual_keys.h"
-#include "engine/sprite_engine.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/bonus_sprites.h"
 #include "game/enemy_sprite.h"
 #include "game/explosion_sprite.h"

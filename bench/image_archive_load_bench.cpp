@@ -8,9 +8,9 @@
 #include <fstream>
 #include <vector>
 
-#include "engine/draw_surface.h"
-#include "engine/image_archive.h"
-#include "engine/image_list.h"
+#include "engine/drawing/draw_surface.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/pictures/image_list.h"
 #include "engine/platform/headless/headless_platform.h"
 
 namespace {

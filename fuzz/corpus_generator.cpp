@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/archive/archive_writer.h"
-#include "engine/dib_writer.h"
-#include "engine/image_archive.h"
+#include "engine/pictures/dib_writer.h"
+#include "engine/pictures/image_archive.h"
 #include "fuzz/sound_seeds.h"
 #include "shell/config_record.h"
 #include "tests/support/dib_builder.h"

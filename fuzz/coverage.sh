@@ -27,13 +27,13 @@ sources_of() {
     container)
       echo engine/archive/archive_reader.cpp engine/archive/archive_value.cpp \
         engine/archive/archive_writer.cpp engine/archive/color_identifiers.cpp \
-        engine/image_archive.cpp engine/picture_collection.cpp engine/picture_data.cpp
+        engine/pictures/image_archive.cpp engine/pictures/picture_collection.cpp engine/pictures/picture_data.cpp
       ;;
-    dib) echo engine/dib_reader.cpp ;;
-    bitmap) echo engine/dib_reader.cpp engine/picture_data.cpp ;;
-    wave) echo engine/wave.cpp engine/platform/sdl/sdl_sound_convert.cpp ;;
+    dib) echo engine/pictures/dib_reader.cpp ;;
+    bitmap) echo engine/pictures/dib_reader.cpp engine/pictures/picture_data.cpp ;;
+    wave) echo engine/sound/wave.cpp engine/platform/sdl/sdl_sound_convert.cpp ;;
     wave_archive)
-      echo engine/wave_archive.cpp engine/wave_list.cpp engine/wave_collection.cpp engine/wave.cpp \
+      echo engine/sound/wave_archive.cpp engine/sound/wave_list.cpp engine/sound/wave_collection.cpp engine/sound/wave.cpp \
         engine/archive/archive_reader.cpp engine/archive/stream_bytes.cpp
       ;;
     http_response)

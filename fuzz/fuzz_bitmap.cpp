@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/dib_reader.h"
-#include "engine/exception.h"
-#include "engine/picture_data.h"
+#include "engine/pictures/dib_reader.h"
+#include "engine/base/exception.h"
+#include "engine/pictures/picture_data.h"
 
 namespace {
 // A million pixels: every path of the decoders is reached with pictures of that size, and an

@@ -8,9 +8,9 @@
 
 #include "engine/archive/archive_reader.h"
 #include "engine/archive/archive_writer.h"
-#include "engine/exception.h"
-#include "engine/image_archive.h"
-#include "engine/picture_collection.h"
+#include "engine/base/exception.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/pictures/picture_collection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);

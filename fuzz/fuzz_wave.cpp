@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 #include "engine/platform/sdl/sdl_sound_convert.h"
-#include "engine/wave.h"
+#include "engine/sound/wave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TWave wave;

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 #include "engine/platform/headless/headless_sound.h"
-#include "engine/wave_list.h"
+#include "engine/sound/wave_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::headless::HeadlessSound output;

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/wave.h"
-#include "engine/wave_list.h"
+#include "engine/sound/wave.h"
+#include "engine/sound/wave_list.h"
 #include "tests/support/riff_builder.h"
 
 namespace sound_seeds {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/image_list.h"
-#include "engine/sprite_engine.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/field_layers.h"
 #include "game/game_world.h"
 #include "game/hero_sprite.h"
@@ -28,7 +28,7 @@ constexpr int32_t ScaleY = 40;
 constexpr int32_t ScalePatternWidth = 50;
 constexpr int32_t ScaleLength = 194;
 
-TDirectDrawSurface* Target(const TSprite& sprite) {
+TSurface* Target(const TSprite& sprite) {
   return sprite.Root() ? sprite.Root()->TargetSurface() : nullptr;
 }
 
@@ -62,7 +62,7 @@ void TBonusSprite::Advance(int32_t moveCount) {
 
 void TBonusSprite::Render() {
   TImageSprite::Render();
-  TDirectDrawSurface* target = Target(*this);
+  TSurface* target = Target(*this);
   if (!target) return;
   const TPictureCollection& pictures = world_.Images.Items;
   if (BonusKind == bkWeapon) pictures[BonusWeapon + WeaponIconBase].Draw(*target, X, Y, 0);
@@ -79,7 +79,7 @@ TBonusIndicatorSprite::TBonusIndicatorSprite(TSprite* parent, TGameWorld& world)
 }
 
 void TBonusIndicatorSprite::Render() {
-  TDirectDrawSurface* target = Target(*this);
+  TSurface* target = Target(*this);
   if (!target) return;
   const PlayState& play = world_.Play;
   const THeroSprite* hero = world_.Hero.Get();
@@ -103,7 +103,7 @@ TLivesIndicator::TLivesIndicator(TSprite* parent, TGameWorld& world)
 }
 
 void TLivesIndicator::Render() {
-  TDirectDrawSurface* target = Target(*this);
+  TSurface* target = Target(*this);
   if (!target) return;
   const TPictureCollectionItem& life = world_.Images.Items.Find("life");
   const int32_t lives = std::min(world_.Play.Lives, MaxLives);
@@ -131,7 +131,7 @@ int32_t TScaleSprite::Columns() const {
 }
 
 void TScaleSprite::Render() {
-  TDirectDrawSurface* target = Target(*this);
+  TSurface* target = Target(*this);
   if (!target || !Image) return;
   const int32_t columns = Columns();
   for (int32_t i = 0; i < columns; ++i) Image->Draw(*target, X + i, Y, i);

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/image_list.h"
-#include "engine/sprite_engine.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/explosion_sprite.h"
 #include "game/field_layers.h"
 #include "game/game_world.h"

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/random.h"
-#include "engine/sprite_ref.h"
+#include "engine/base/random.h"
+#include "engine/sprites/sprite_ref.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "engine/game_input.h"
-#include "engine/image_list.h"
-#include "engine/sprite_engine.h"
+#include "engine/input/game_input.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/bonus_sprites.h"
 #include "game/enemy_sprite.h"
 #include "game/explosion_sprite.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/image_sprite.h"
-#include "engine/sprite_ref.h"
+#include "engine/sprites/image_sprite.h"
+#include "engine/sprites/sprite_ref.h"
 
 struct TGameWorld;
 class TTailSprite;

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "engine/image_list.h"
-#include "engine/sprite_engine.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/enemy_sprite.h"
 #include "game/explosion_sprite.h"
 #include "game/field_layers.h"

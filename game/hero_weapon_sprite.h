@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/image_sprite.h"
+#include "engine/sprites/image_sprite.h"
 
 struct TGameWorld;
 

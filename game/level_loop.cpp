@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/canvas.h"
-#include "engine/colors.h"
-#include "engine/sprite_engine.h"
+#include "engine/drawing/canvas.h"
+#include "engine/base/colors.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/bonus_sprites.h"
 #include "game/enemy_sprite.h"
 #include "game/explosion_sprite.h"

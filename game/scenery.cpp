@@ -1,7 +1,7 @@
 #include "game/scenery.h"
 
-#include "engine/image_list.h"
-#include "engine/sprite_engine.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/sprite_engine.h"
 #include "game/field_layers.h"
 #include "game/game_world.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace {
 

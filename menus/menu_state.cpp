@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 TSpriteRef<TMenuItem>& TItemSlots::operator[](int item) {
   if (item < 1 || item > MaxMenuItems) {

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/sprite_ref.h"
+#include "engine/sprites/sprite_ref.h"
 #include "menus/item_rects.h"
 #include "menus/menu_widgets.h"
 

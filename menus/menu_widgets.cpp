@@ -1,6 +1,6 @@
 #include "menus/menu_widgets.h"
 
-#include "engine/picture_collection.h"
+#include "engine/pictures/picture_collection.h"
 
 namespace {
 

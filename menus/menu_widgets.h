@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "engine/background_sprite.h"
-#include "engine/image_sprite.h"
+#include "engine/sprites/background_sprite.h"
+#include "engine/sprites/image_sprite.h"
 
 class TPictureCollection;
 class TPictureCollectionItem;

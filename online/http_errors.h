@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 // Every failure of THttpClient::Get; the classes below say which kind.
 class EHttpError : public Exception {

@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-#include "engine/paths.h"
+#include "engine/base/paths.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "engine/paths.h"
+#include "engine/base/paths.h"
 #include "engine/platform/sdl/sdl_platform.h"
 #include "shell/game_folders.h"
 #include "shell/main_form.h"

@@ -19,17 +19,17 @@
 #include <string>
 #include <string_view>
 
-#include "engine/application.h"
-#include "engine/draw_surface.h"
-#include "engine/frame_timer.h"
-#include "engine/game_input.h"
-#include "engine/image_list.h"
+#include "engine/timing/application.h"
+#include "engine/drawing/draw_surface.h"
+#include "engine/timing/frame_timer.h"
+#include "engine/input/game_input.h"
+#include "engine/pictures/image_list.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
-#include "engine/random.h"
-#include "engine/sound_device.h"
-#include "engine/sprite_engine_component.h"
-#include "engine/wave_list.h"
+#include "engine/base/random.h"
+#include "engine/sound/sound_device.h"
+#include "engine/sprites/sprite_engine_component.h"
+#include "engine/sound/wave_list.h"
 #include "game/game_state.h"
 #include "game/game_world.h"
 #include "game/play_state.h"
@@ -216,7 +216,7 @@ class TmainForm {
   void GameCaptions(TCanvas& canvas);
   // The back buffer's canvas as both frame loops draw their texts: the game's font at 16,
   // black, over a transparent background.
-  TCanvas& TextCanvas(TDirectDrawSurface& back);
+  TCanvas& TextCanvas(TSurface& back);
   // The captions and transitions of the end of a game (game over, the result dialog, the send
   // question, sending and its failure), drawn over the frozen field (main_form_game_over.cpp).
   void EndOfGameFrame(TCanvas& canvas);

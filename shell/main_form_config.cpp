@@ -2,7 +2,7 @@
 #include <string>
 #include <system_error>
 
-#include "engine/paths.h"
+#include "engine/base/paths.h"
 #include "shell/config_file.h"
 #include "shell/main_form.h"
 

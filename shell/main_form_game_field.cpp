@@ -2,9 +2,9 @@
 #include <exception>
 
 #include "engine/archive/stream_bytes.h"
-#include "engine/exception.h"
-#include "engine/image_archive.h"
-#include "engine/paths.h"
+#include "engine/base/exception.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/base/paths.h"
 #include "game/field_layers.h"
 #include "game/level_loop.h"
 #include "menus/menu_widgets.h"

@@ -43,7 +43,7 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
     if (!FrameTimer2.Enabled()) return;
   }
   if (!DrawSurface.ReadyToDraw()) return;
-  TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  TSurface& back = *DrawSurface.BackBuffer();
   TCanvas& canvas = TextCanvas(back);
   GameInput1.Update();
   SpriteEngine1.RemoveDead();

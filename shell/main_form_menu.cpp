@@ -1,7 +1,7 @@
 // The menu field: building it and the main menu, taking a screen's items down, the highlight that
 // follows the focus, and what activating an item does.
-#include "engine/paths.h"
-#include "engine/picture_collection.h"
+#include "engine/base/paths.h"
+#include "engine/pictures/picture_collection.h"
 #include "shell/main_form.h"
 
 namespace {

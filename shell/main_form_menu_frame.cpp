@@ -6,7 +6,7 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   GameInput1.Update();
   SpriteEngine1.MoveAll(LagCount);
   SpriteEngine1.RemoveDead();
-  TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  TSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
   SpriteEngine1.DrawAll();
   TCanvas& canvas = TextCanvas(back);
@@ -15,7 +15,7 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   DrawSurface.Flip();
 }
 
-TCanvas& TmainForm::TextCanvas(TDirectDrawSurface& back) {
+TCanvas& TmainForm::TextCanvas(TSurface& back) {
   TCanvas& canvas = back.Canvas();
   canvas.Brush.Style = TBrushStyle::bsClear;
   canvas.Font.Style = 0;

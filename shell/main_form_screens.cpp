@@ -1,6 +1,6 @@
 // The sub-screens over the main menu: Options, Scores and Help, what their items do, and the way
 // back to the main menu.
-#include "engine/picture_collection.h"
+#include "engine/pictures/picture_collection.h"
 #include "shell/main_form.h"
 
 namespace {

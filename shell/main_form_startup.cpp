@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "engine/exception.h"
-#include "engine/paths.h"
+#include "engine/base/exception.h"
+#include "engine/base/paths.h"
 #include "shell/main_form.h"
 
 TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)

@@ -78,7 +78,7 @@ void TmainForm::DropInputMadeWhileWaiting() {
 void TmainForm::ShowPleaseWait() {
   // The game frame's own picture of the wait, drawn now rather than at the next tick.
   if (!DrawSurface.ReadyToDraw()) return;
-  TDirectDrawSurface& back = *DrawSurface.BackBuffer();
+  TSurface& back = *DrawSurface.BackBuffer();
   TCanvas& canvas = TextCanvas(back);
   back.Fill(0);
   SpriteEngine1.DrawAll();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace archive {
 namespace {

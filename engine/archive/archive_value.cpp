@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "engine/archive/color_identifiers.h"
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace archive {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/colors.h"
+#include "engine/base/colors.h"
 
 namespace archive {
 

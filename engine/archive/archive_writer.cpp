@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace archive {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/colors.h"
+#include "engine/base/colors.h"
 
 namespace archive {
 

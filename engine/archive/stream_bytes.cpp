@@ -3,7 +3,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace archive {
 namespace {

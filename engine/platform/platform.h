@@ -11,7 +11,7 @@
 
 namespace platform {
 
-class SoundDevice;  // sound_device.h
+class AudioOutput;  // audio_output.h
 
 // Keys arrive as virtual-key numbers (VK_*; see virtual_keys.h).
 using VirtualKey = uint16_t;
@@ -198,7 +198,7 @@ class Platform {
   virtual Keyboard& keyboard() = 0;
   virtual Joystick& joystick() = 0;
   virtual MusicPlayer& music() = 0;
-  virtual SoundDevice& sound() = 0;
+  virtual AudioOutput& sound() = 0;
   virtual Shell& shell() = 0;
   virtual TextRasterizer& text() = 0;
 };

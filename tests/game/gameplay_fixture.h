@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/picture_collection.h"
-#include "engine/sprite_engine.h"
-#include "engine/sprite_ref.h"
+#include "engine/pictures/picture_collection.h"
+#include "engine/sprites/sprite_engine.h"
+#include "engine/sprites/sprite_ref.h"
 #include "game/bonus_sprites.h"
 #include "game/enemy_sprite.h"
 #include "game/explosion_sprite.h"

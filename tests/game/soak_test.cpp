@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "engine/sprite_engine.h"
+#include "engine/sprites/sprite_engine.h"
 #include "tests/support/menu_fixture.h"
 #include "tests/support/test_song.h"
 

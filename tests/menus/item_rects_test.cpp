@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/exception.h"
-#include "engine/picture_collection.h"
-#include "engine/sprite_engine.h"
+#include "engine/base/exception.h"
+#include "engine/pictures/picture_collection.h"
+#include "engine/sprites/sprite_engine.h"
 #include "menus/menu_state.h"
 
 namespace {

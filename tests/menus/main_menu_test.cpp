@@ -1,5 +1,5 @@
 // The main menu: how it is built, how the focus moves over it, and what its items do.
-#include "engine/picture_collection.h"
+#include "engine/pictures/picture_collection.h"
 #include "online/online_config.h"
 #include "online/score_server_urls.h"
 #include "tests/support/menu_fixture.h"

@@ -1,6 +1,6 @@
 // The exit question: over the main menu, over a sub-screen and its dialogs, during a game, and
 // over the result and send dialogs at the end of a game.
-#include "engine/picture_collection.h"
+#include "engine/pictures/picture_collection.h"
 #include "tests/support/menu_fixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The gamepad in the menus and the game, on the headless machine: its controls arrive as the SDL
-// backend reports them (tests/platform/sdl_gamepad_test.cpp shows that side).
+// backend reports them (tests/engine/platform/sdl_gamepad_test.cpp shows that side).
 #include <gtest/gtest.h>
 
 #include "tests/game/gameplay_fixture.h"

@@ -11,7 +11,7 @@
 #include "game/hero_sprite.h"
 #include "game/hero_weapon_sprite.h"
 #include "shell/main_form.h"
-#include "tests/platform/virtual_stick.h"
+#include "tests/engine/platform/virtual_stick.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_song.h"
 

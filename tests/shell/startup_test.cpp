@@ -1,7 +1,7 @@
 // The program's start-up in a folder without settings or music.
 #include <gtest/gtest.h>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 #include "shell/config_file.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_song.h"

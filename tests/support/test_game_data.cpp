@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/image_archive.h"
+#include "engine/pictures/image_archive.h"
 #include "tools/assetgen/manifest.h"
 
 namespace test_data {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "engine/platform/headless/headless_sound.h"
-#include "engine/wave_list.h"
+#include "engine/sound/wave_list.h"
 
 namespace test_data {
 

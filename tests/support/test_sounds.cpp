@@ -3,8 +3,8 @@
 #include <cmath>
 #include <fstream>
 
-#include "engine/wave_archive.h"
-#include "engine/wave_collection.h"
+#include "engine/sound/wave_archive.h"
+#include "engine/sound/wave_collection.h"
 
 void WriteTestSoundArchive(const std::filesystem::path& path) {
   TWaveCollection sounds;

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/image_archive.h"
-#include "engine/picture_collection.h"
-#include "engine/wave_archive.h"
-#include "engine/wave_collection.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/pictures/picture_collection.h"
+#include "engine/sound/wave_archive.h"
+#include "engine/sound/wave_collection.h"
 #include "tools/assetgen/manifest.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "engine/game_input.h"
+#include "engine/input/game_input.h"
 #include "engine/platform/virtual_keys.h"
 #include "tools/assetgen/help.h"
 
@@ -28,7 +28,7 @@ bool Names(const std::string& text, const std::string& name) {
 TEST(HelpText, TheControlsPageNamesEveryKeyThatSteersAndTheJoystick) {
   const std::string controls = assets::HelpPageText(1);
   const TKeyAssignList keys = DefaultKeyAssigns();
-  for (const TDXInputState state : {isUp, isDown, isLeft, isRight}) {
+  for (const TInputState state : {isUp, isDown, isLeft, isRight}) {
     for (const int32_t key : keys[state]) {
       if (key == 0) continue;
       EXPECT_TRUE(Names(controls, HelpName(key))) << HelpName(key) << " in: " << controls;

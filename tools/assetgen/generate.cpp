@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/image_archive.h"
-#include "engine/wave_archive.h"
-#include "engine/wave_collection.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/sound/wave_archive.h"
+#include "engine/sound/wave_collection.h"
 #include "tools/assetgen/keyed_picture.h"
 #include "tools/assetgen/manifest.h"
 #include "tools/assetgen/preview.h"

@@ -119,7 +119,7 @@ class HeadlessPlatform : public Platform {
   Keyboard& keyboard() override { return keyboardImpl; }
   Joystick& joystick() override { return joystickImpl; }
   MusicPlayer& music() override { return musicImpl; }
-  SoundDevice& sound() override { return soundImpl; }
+  AudioOutput& sound() override { return soundImpl; }
   Shell& shell() override { return shellImpl; }
   TextRasterizer& text() override { return *textImpl; }
 

@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/platform/sound_device.h"
+#include "engine/platform/audio_output.h"
 
 namespace platform::headless {
 
-class HeadlessSound : public SoundDevice {
+class HeadlessSound : public AudioOutput {
  public:
   // One buffer ever made, numbered in order of making.
   struct Voice {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 #include "engine/platform/sdl/sdl_audio.h"
 #include "engine/platform/sdl/sdl_events.h"
 #include "engine/platform/sdl/sdl_gamepads.h"
@@ -90,7 +90,7 @@ class SdlPlatformImpl : public SdlPlatform {
  public:
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
       : events_(window_, joystick_, gamepads_),
-        sound_(CreateMixerSoundDevice(audio_.Open())),
+        sound_(CreateMixerAudioOutput(audio_.Open())),
         music_(CreateXmpMusicPlayer(audio_.Open())),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
@@ -100,7 +100,7 @@ class SdlPlatformImpl : public SdlPlatform {
   Keyboard& keyboard() override { return keyboard_; }
   Joystick& joystick() override { return joystick_; }
   MusicPlayer& music() override { return *music_; }
-  SoundDevice& sound() override { return *sound_; }
+  AudioOutput& sound() override { return *sound_; }
   Shell& shell() override { return shell_; }
   TextRasterizer& text() override { return *text_; }
 
@@ -120,7 +120,7 @@ class SdlPlatformImpl : public SdlPlatform {
   SdlGamepads gamepads_;
   SdlEventQueue events_;
   SdlAudio audio_;
-  std::unique_ptr<SoundDevice> sound_;
+  std::unique_ptr<AudioOutput> sound_;
   std::unique_ptr<MusicPlayer> music_;
   SdlShell shell_;
   SdlClock clock_;

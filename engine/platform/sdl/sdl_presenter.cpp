@@ -7,7 +7,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace platform::sdl {
 namespace {

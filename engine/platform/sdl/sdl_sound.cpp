@@ -126,9 +126,9 @@ class MixerBuffer : public SoundBuffer {
   int32_t volume_ = 0;
 };
 
-class MixerSoundDevice : public SoundDevice {
+class MixerAudioOutput : public AudioOutput {
  public:
-  explicit MixerSoundDevice(bool audioOpen) : audioOpen_(audioOpen) {}
+  explicit MixerAudioOutput(bool audioOpen) : audioOpen_(audioOpen) {}
 
   bool Open() override {
     open_ = audioOpen_ && MixerOpen();
@@ -164,8 +164,8 @@ class MixerSoundDevice : public SoundDevice {
 
 }  // namespace
 
-std::unique_ptr<SoundDevice> CreateMixerSoundDevice(bool audioOpen) {
-  return std::make_unique<MixerSoundDevice>(audioOpen);
+std::unique_ptr<AudioOutput> CreateMixerAudioOutput(bool audioOpen) {
+  return std::make_unique<MixerAudioOutput>(audioOpen);
 }
 
 }  // namespace platform::sdl

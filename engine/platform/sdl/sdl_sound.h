@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "engine/platform/sound_device.h"
+#include "engine/platform/audio_output.h"
 
 namespace platform::sdl {
 
 // `audioOpen`: the platform has opened the mixer (Mix_OpenAudio). Without it the device does not
 // open and every sound is silent, while the game runs on.
-std::unique_ptr<SoundDevice> CreateMixerSoundDevice(bool audioOpen);
+std::unique_ptr<AudioOutput> CreateMixerAudioOutput(bool audioOpen);
 
 }  // namespace platform::sdl

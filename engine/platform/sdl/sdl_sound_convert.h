@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/platform/sound_device.h"
+#include "engine/platform/audio_output.h"
 
 namespace platform::sdl {
 

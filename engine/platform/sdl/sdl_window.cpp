@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 #include "engine/platform/sdl/utf8.h"
 
 namespace platform::sdl {

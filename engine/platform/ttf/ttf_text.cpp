@@ -10,7 +10,7 @@
 #include <string>
 #include <tuple>
 
-#include "engine/exception.h"
+#include "engine/base/exception.h"
 
 namespace platform {
 namespace {

@@ -1,0 +1,82 @@
+#include "engine/drawing/draw_surface.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/base/exception.h"
+
+TSurface::TSurface(int width, int height, platform::TextRasterizer& text)
+    : width_(width),
+      height_(height),
+      pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0),
+      text_(text) {}
+
+void TSurface::Fill(uint32_t pixel) {
+  std::fill(pixels_.begin(), pixels_.end(), pixel);
+}
+
+TCanvas& TSurface::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>(View(), text_);
+  return *canvas_;
+}
+
+TDrawSurface::TDrawSurface(platform::Window& window, platform::TextRasterizer& text)
+    : window_(window), text_(text) {}
+
+TDrawSurface::~TDrawSurface() {
+  ShutDown();
+  Notify(TDrawSurfaceNotify::dsnDestroying);
+}
+
+void TDrawSurface::RegisterListener(DrawSurfaceListener* listener) {
+  listeners_.push_back(listener);
+}
+
+void TDrawSurface::UnregisterListener(DrawSurfaceListener* listener) {
+  std::erase(listeners_, listener);
+}
+
+void TDrawSurface::Notify(TDrawSurfaceNotify type) {
+  const std::vector<DrawSurfaceListener*> listeners = listeners_;
+  for (auto it = listeners.rbegin(); it != listeners.rend(); ++it) (*it)->DrawSurfaceNotify(type);
+}
+
+void TDrawSurface::StartUp() {
+  ShutDown();
+  changing_ = true;
+  try {
+    Notify(TDrawSurfaceNotify::dsnInitializing);
+    const bool fullScreen = (Options & doFullScreen) != 0;
+    if (!window_.SetFullScreen(fullScreen) && fullScreen) {
+      throw EDrawSurfaceError("Display mode cannot be changed (" + std::to_string(DisplayWidth) +
+                              "x" + std::to_string(DisplayHeight) + " " +
+                              std::to_string(DisplayBitCount) + "bit)");
+    }
+    backBuffer_ = std::make_unique<TSurface>(DisplayWidth, DisplayHeight, text_);
+    initialized_ = true;
+    Notify(TDrawSurfaceNotify::dsnSetSurfaceSize);
+    Notify(TDrawSurfaceNotify::dsnInitialize);
+    Notify(TDrawSurfaceNotify::dsnInitializeSurface);
+    Notify(TDrawSurfaceNotify::dsnRestore);
+    changing_ = false;
+  } catch (...) {
+    changing_ = false;
+    ShutDown();
+    throw;
+  }
+}
+
+void TDrawSurface::ShutDown() {
+  if (!initialized_) return;
+  changing_ = true;
+  Notify(TDrawSurfaceNotify::dsnFinalizeSurface);
+  Notify(TDrawSurfaceNotify::dsnFinalize);
+  backBuffer_.reset();
+  initialized_ = false;
+  changing_ = false;
+}
+
+void TDrawSurface::Flip() {
+  if (!ReadyToDraw()) return;
+  window_.Present(backBuffer_->Pixels(), backBuffer_->Width(), backBuffer_->Height());
+}

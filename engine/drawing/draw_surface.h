@@ -1,0 +1,110 @@
+// The drawing surface: the window's 800 x 600, 32-bit back buffer that the frame loops clear, draw
+// on and present, brought up and down with the display mode, with listeners (the sprite engine,
+// the image list) told of every change.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/drawing/canvas.h"
+#include "engine/platform/platform.h"
+
+// A 32-bit picture (0x00RRGGBB pixels) with its canvas.
+class TSurface {
+ public:
+  TSurface(int width, int height, platform::TextRasterizer& text);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void Fill(uint32_t pixel);
+  uint32_t* Pixels() { return pixels_.data(); }
+  const uint32_t* Pixels() const { return pixels_.data(); }
+  uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }
+  platform::PixelView View() { return {pixels_.data(), width_, height_, width_}; }
+  // Created on first use and kept.
+  TCanvas& Canvas();
+
+ private:
+  int width_;
+  int height_;
+  std::vector<uint32_t> pixels_;
+  platform::TextRasterizer& text_;
+  std::unique_ptr<TCanvas> canvas_;
+};
+
+enum class TDrawSurfaceNotify : uint8_t {
+  dsnDestroying,
+  dsnInitializing,
+  dsnInitialize,
+  dsnInitializeSurface,
+  dsnFinalize,
+  dsnFinalizeSurface,
+  dsnRestore,
+  dsnSetSurfaceSize,
+};
+
+class DrawSurfaceListener {
+ public:
+  virtual ~DrawSurfaceListener() = default;
+  virtual void DrawSurfaceNotify(TDrawSurfaceNotify type) = 0;
+};
+
+enum TDrawSurfaceOption : uint32_t {
+  doFullScreen = 1u << 0,
+  doNoWindowChange = 1u << 1,
+  doAllowReboot = 1u << 2,
+  doWaitVBlank = 1u << 3,
+  doAllowPalette256 = 1u << 4,
+  doSystemMemory = 1u << 5,
+  doStretch = 1u << 6,
+  doCenter = 1u << 7,
+  doFlip = 1u << 8,
+  do3D = 1u << 9,
+  doNewDriverMode = 1u << 10,
+  doHardware = 1u << 11,
+  doSelectDriver = 1u << 12,
+};
+using TDrawSurfaceOptions = uint32_t;
+
+class TDrawSurface {
+ public:
+  static constexpr int DisplayWidth = 800;
+  static constexpr int DisplayHeight = 600;
+  static constexpr int DisplayBitCount = 32;
+
+  TDrawSurface(platform::Window& window, platform::TextRasterizer& text);
+  ~TDrawSurface();
+  TDrawSurface(const TDrawSurface&) = delete;
+  TDrawSurface& operator=(const TDrawSurface&) = delete;
+
+  TDrawSurfaceOptions Options = doAllowReboot | doWaitVBlank | doCenter | doFlip | doNewDriverMode |
+                           doHardware | doSelectDriver;
+
+  // Brings the surface up in the mode the options ask for; throws EDrawSurfaceError "Display mode
+  // cannot be changed (800x600 32bit)" when full screen is refused, leaving it finalised.
+  void StartUp();
+  void ShutDown();
+  bool Initialized() const { return initialized_; }
+  bool ReadyToDraw() const { return initialized_ && !changing_ && backBuffer_ != nullptr; }
+  // Presents the back buffer; nothing unless ReadyToDraw.
+  void Flip();
+
+  // Exists while initialised.
+  TSurface* BackBuffer() { return backBuffer_.get(); }
+
+  // The listener registered last is told first.
+  void RegisterListener(DrawSurfaceListener* listener);
+  void UnregisterListener(DrawSurfaceListener* listener);
+
+ private:
+  void Notify(TDrawSurfaceNotify type);
+
+  platform::Window& window_;
+  platform::TextRasterizer& text_;
+  std::unique_ptr<TSurface> backBuffer_;
+  std::vector<DrawSurfaceListener*> listeners_;
+  bool initialized_ = false;
+  bool changing_ = false;
+};

@@ -1,0 +1,46 @@
+// Decodes Windows device-independent bitmaps, the pictures of the image archives: the packed
+// form ("TDIB" data: header, colour table, bit-field masks, pixel rows) and the whole bitmap file
+// ("TBitmap" data). Headers of 40 bytes (and the larger versions that extend it) and the 12-byte
+// core header; 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and bit fields.
+// The bytes are hostile: every read is bounds-checked, sizes are checked before anything is
+// allocated, and the picture may hold at most kMaxDibPixels pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "engine/pictures/picture.h"
+
+// The largest picture accepted (16 million pixels, 64 MB; the game's largest is 800 x 532), so
+// that a few bytes of run-length data cannot ask for gigabytes.
+constexpr int64_t kMaxDibPixels = int64_t{1} << 24;
+constexpr int32_t kMaxDibSide = 32768;
+
+// The pixels that the pictures of one archive may decode to together. Run-length data asks for
+// a whole picture from a few bytes, so one picture's bound alone would let a small archive of many
+// such pictures take gigabytes; each picture takes its share before anything is allocated.
+class PixelBudget {
+ public:
+  explicit PixelBudget(int64_t pixels) : left_(pixels) {}
+  // Takes `pixels` from what is left; false (and nothing taken) when they do not fit.
+  bool Take(int64_t pixels) {
+    if (pixels > left_) return false;
+    left_ -= pixels;
+    return true;
+  }
+  int64_t Left() const { return left_; }
+
+ private:
+  int64_t left_;
+};
+
+// A packed DIB; EInvalidGraphic "DIB is invalid" for anything malformed or of an unsupported kind,
+// or for a picture larger than what is left of `budget`.
+TPicture DecodeDib(std::span<const uint8_t> bytes, PixelBudget& budget);
+TPicture DecodeDib(std::span<const uint8_t> bytes);
+
+// A whole bitmap file ("BM", file header, then a DIB whose pixels start where the file header
+// says); EInvalidGraphic "Bitmap image is not valid" for anything malformed or over the budget.
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget);
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes);

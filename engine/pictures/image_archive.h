@@ -1,0 +1,44 @@
+// The image archive: the container with a root object whose "List.ColorTable" holds 256 palette
+// entries and whose "List" collection holds the picture items with their pattern sizes, gaps,
+// transparency and "Picture.Data". Read into a picture collection; written by the asset tool.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/base/colors.h"
+#include "engine/pictures/picture.h"
+
+class TPictureCollection;
+
+// The pixels one archive's pictures may decode to together: 8 million (32 MB), several times what
+// this game's largest archive holds.
+constexpr int64_t kMaxArchivePixels = int64_t{1} << 23;
+
+// Adds the archive's items to the collection in stream order, each as soon as its entry begins,
+// so a load that fails keeps the items read so far. Errors: EInvalidImage/EReadError "Invalid
+// stream format", EReadError for malformed values ("Stream read error", "Invalid property
+// value") and unknown properties ("Property %s does not exist"), EInvalidGraphic for pictures,
+// also once the pictures together would pass kMaxArchivePixels.
+void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items);
+
+// One picture as the asset tool describes it.
+struct ImageArchiveItem {
+  enum class Format : uint8_t { Dib, Bitmap };
+  std::string Name;
+  int32_t PatternWidth = 0;
+  int32_t PatternHeight = 0;
+  int32_t SkipWidth = 0;
+  int32_t SkipHeight = 0;
+  bool SystemMemory = false;
+  bool Transparent = true;
+  TColor TransparentColor = 0;
+  TPicture Picture;
+  Format PictureFormat = Format::Dib;
+};
+
+std::vector<uint8_t> WriteImageArchive(const std::vector<ImageArchiveItem>& items,
+                                       const std::array<uint32_t, 256>& colorTable = {});

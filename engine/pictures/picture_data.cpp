@@ -1,0 +1,66 @@
+#include "engine/pictures/picture_data.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/archive/archive_value.h"
+#include "engine/pictures/dib_reader.h"
+#include "engine/pictures/dib_writer.h"
+#include "engine/base/exception.h"
+
+namespace {
+
+const char* const kBitmapInvalid = "Bitmap image is not valid";
+
+std::vector<uint8_t> Named(const std::string& format, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> out(1 + format.size() + data.size());
+  out[0] = static_cast<uint8_t>(format.size());
+  std::copy(format.begin(), format.end(), out.begin() + 1);
+  std::copy(data.begin(), data.end(), out.begin() + 1 + static_cast<ptrdiff_t>(format.size()));
+  return out;
+}
+
+}  // namespace
+
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget) {
+  if (data.empty()) return std::nullopt;
+  const size_t nameLength = data[0];
+  if (nameLength > data.size() - 1) throw EReadError("Stream read error");
+  const std::string format(data.begin() + 1, data.begin() + 1 + static_cast<ptrdiff_t>(nameLength));
+  const std::span<const uint8_t> rest = data.subspan(1 + nameLength);
+  if (archive::SameName(format, "TDIB")) {
+    if (rest.empty()) return TPicture();
+    return DecodeDib(rest, budget);
+  }
+  if (archive::SameName(format, "TBitmap")) {
+    if (rest.empty()) return TPicture();
+    if (rest.size() < 4) throw EInvalidGraphic(kBitmapInvalid);
+    const uint32_t length = static_cast<uint32_t>(rest[0]) | (static_cast<uint32_t>(rest[1]) << 8) |
+                            (static_cast<uint32_t>(rest[2]) << 16) |
+                            (static_cast<uint32_t>(rest[3]) << 24);
+    if (length == 0) return TPicture();
+    if (length > rest.size() - 4) throw EInvalidGraphic(kBitmapInvalid);
+    return DecodeBitmapFile(rest.subspan(4, length), budget);
+  }
+  return std::nullopt;
+}
+
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {
+  PixelBudget budget(kMaxDibPixels);
+  return ReadPictureData(data, budget);
+}
+
+std::vector<uint8_t> WriteDibPictureData(const TPicture& picture) {
+  return Named("TDIB", picture.Empty() ? std::vector<uint8_t>() : EncodeDib(picture));
+}
+
+std::vector<uint8_t> WriteBitmapPictureData(const TPicture& picture) {
+  std::vector<uint8_t> file;
+  if (!picture.Empty()) file = EncodeBitmapFile(picture);
+  std::vector<uint8_t> data;
+  for (int shift = 0; shift < 32; shift += 8) {
+    data.push_back(static_cast<uint8_t>(file.size() >> shift));
+  }
+  data.insert(data.end(), file.begin(), file.end());
+  return Named("TBitmap", data);
+}

@@ -1,0 +1,21 @@
+// The "Picture.Data" block of a picture item: a short text naming the picture format, then that
+// format's data. "TDIB" is followed by a packed DIB (nothing at all: an empty picture), "TBitmap"
+// by a 32-bit length and a whole bitmap file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "engine/pictures/dib_reader.h"
+#include "engine/pictures/picture.h"
+
+// The picture, or none when the format is one this game does not know (the item then has no
+// patterns and draws nothing). Malformed data, or a picture larger than what is left of `budget`,
+// fails with the readers' errors.
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget);
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data);
+
+std::vector<uint8_t> WriteDibPictureData(const TPicture& picture);
+std::vector<uint8_t> WriteBitmapPictureData(const TPicture& picture);

@@ -1,0 +1,47 @@
+// The sprite that shows a picture of the image list: one pattern of its Image, centred in its
+// bounds, stepped through an animation by its own Advance, optionally wrapping around the
+// surface. Every sprite of the game and the menus derives from it but the menu background.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/sprites/sprite.h"
+
+class TPictureCollectionItem;
+
+class TImageSprite : public TSprite {
+ public:
+  explicit TImageSprite(TSprite* parent) : TSprite(parent) {}
+
+  int32_t FrameCount = 0;  // patterns in the animation
+  bool FrameLoop = false;  // the animation wraps around
+  int32_t FrameIndex = 0;  // position in the animation
+  double FrameSpeed = 0;   // animation advance per unit of moveCount
+  int32_t FrameStart = 0;  // pattern number of animation position 0
+  // The picture drawn; not owned. Items die with the next archive loaded, so sprites showing
+  // them must be gone by then.
+  TPictureCollectionItem* Image = nullptr;
+  bool PixelExact = false;  // collide by pixels instead of rectangles
+  bool Wrap = false;        // wraps around the surface
+
+  int32_t CurrentPattern() const;
+  // Bounds with the pattern centred in them (the pattern's top-left corner and size).
+  TRect PlacedRect() const;
+
+  void Render() override;
+  // FrameIndex += moveCount x FrameSpeed rounded to nearest (ties to even); a looping animation
+  // wraps into 0..FrameCount-1, one that does not loop stops on its last pattern (FrameSpeed 0).
+  void Advance(int32_t moveCount) override;
+  // With Wrap, the position is taken modulo the screen plus the sprite's size, so a tiled sprite
+  // re-enters on the opposite side after leaving.
+  TRect Bounds() const override;
+  // True unless PixelExact is set and the other is an image sprite: then some pixel of the
+  // overlap must be drawn in both current patterns.
+  bool Overlaps(const TSprite& other) const override;
+};
+
+// Gives the sprite the picture and the picture's pattern size.
+void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture);
+
+// x rounded to the nearest whole number, halves going to the even one (0.5 -> 0, 1.5 -> 2).
+double RoundHalfEven(double x);

@@ -1,0 +1,136 @@
+#include "engine/drawing/draw_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/base/exception.h"
+#include "tests/support/headless.h"
+
+namespace {
+
+class RecordingListener : public DrawSurfaceListener {
+ public:
+  RecordingListener(std::vector<std::pair<char, TDrawSurfaceNotify>>& log, char name)
+      : log_(log), name_(name) {}
+  void DrawSurfaceNotify(TDrawSurfaceNotify type) override { log_.emplace_back(name_, type); }
+
+ private:
+  std::vector<std::pair<char, TDrawSurfaceNotify>>& log_;
+  char name_;
+};
+
+class DrawSurfaceTest : public ::testing::Test {
+ protected:
+  platform::headless::HeadlessPlatform machine = MakeHeadlessPlatform();
+  TDrawSurface surface{machine.windowImpl, machine.text()};
+};
+
+TEST_F(DrawSurfaceTest, ListenersHearStartUpAndShutDownNewestFirst) {
+  using T = TDrawSurfaceNotify;
+  std::vector<std::pair<char, T>> log;
+  RecordingListener engine(log, 'e'), images(log, 'i');
+  surface.RegisterListener(&engine);
+  surface.RegisterListener(&images);
+  surface.StartUp();
+  EXPECT_TRUE(surface.ReadyToDraw());
+  surface.ShutDown();
+  EXPECT_FALSE(surface.ReadyToDraw());
+  const std::vector<std::pair<char, T>> expected = {
+      {'i', T::dsnInitializing},      {'e', T::dsnInitializing},
+      {'i', T::dsnSetSurfaceSize},    {'e', T::dsnSetSurfaceSize},
+      {'i', T::dsnInitialize},        {'e', T::dsnInitialize},
+      {'i', T::dsnInitializeSurface}, {'e', T::dsnInitializeSurface},
+      {'i', T::dsnRestore},           {'e', T::dsnRestore},
+      {'i', T::dsnFinalizeSurface},   {'e', T::dsnFinalizeSurface},
+      {'i', T::dsnFinalize},          {'e', T::dsnFinalize},
+  };
+  EXPECT_EQ(log, expected);
+  surface.UnregisterListener(&engine);
+  surface.UnregisterListener(&images);
+}
+
+TEST_F(DrawSurfaceTest, ARefusedFullScreenFailsWithTheModeAndLeavesTheSurfaceDown) {
+  machine.windowImpl.refuseFullScreen = true;
+  surface.Options |= doFullScreen;
+  try {
+    surface.StartUp();
+    FAIL() << "no error";
+  } catch (const EDrawSurfaceError& error) {
+    EXPECT_STREQ(error.what(), "Display mode cannot be changed (800x600 32bit)");
+  }
+  EXPECT_FALSE(surface.Initialized());
+  EXPECT_EQ(surface.BackBuffer(), nullptr);
+  surface.Flip();  // harmless while down
+  EXPECT_EQ(machine.windowImpl.presentCount, 0);
+}
+
+TEST_F(DrawSurfaceTest, FlipPresentsTheBackBuffer) {
+  surface.StartUp();
+  TSurface& back = *surface.BackBuffer();
+  EXPECT_EQ(back.Width(), 800);
+  EXPECT_EQ(back.Height(), 600);
+  back.Fill(0x123456);
+  surface.Flip();
+  EXPECT_EQ(machine.windowImpl.presentCount, 1);
+  EXPECT_EQ(machine.windowImpl.frameWidth, 800);
+  EXPECT_EQ(machine.windowImpl.Pixel(799, 599), 0x123456u);
+}
+
+TEST_F(DrawSurfaceTest, CanvasTextIsDrawnInTheFontColourOnlyWhereTheGlyphsAre) {
+  surface.StartUp();
+  TSurface& back = *surface.BackBuffer();
+  back.Fill(0);
+  TCanvas& canvas = back.Canvas();
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Font.Name = "Carolingia";
+  canvas.Font.Size = 16;
+  canvas.Font.Color = clRed;
+  const int width = canvas.TextWidth("GAME OVER");
+  EXPECT_GT(width, 80);
+  EXPECT_LT(width, 200);
+  EXPECT_GT(canvas.TextWidth("GAME OVER GAME OVER"), 2 * width);
+  canvas.TextOut(100, 50, "GAME OVER");
+  int red = 0;
+  int other = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      const uint32_t p = back.Pixel(x, y);
+      if (p == 0) continue;
+      const bool inside = x >= 100 && x < 100 + width && y >= 50 && y < 50 + 40;
+      EXPECT_TRUE(inside) << x << "," << y;
+      if ((p & 0x00FFFF) == 0)
+        ++red;  // only the red channel: red over black
+      else
+        ++other;
+    }
+  }
+  EXPECT_GT(red, 200);
+  EXPECT_EQ(other, 0);
+  canvas.Release();
+  EXPECT_FALSE(canvas.Taken());
+}
+
+TEST_F(DrawSurfaceTest, RectangleDrawsAnOutlineOfThePenWidthAroundTheEdges) {
+  surface.StartUp();
+  TSurface& back = *surface.BackBuffer();
+  back.Fill(0);
+  TCanvas& canvas = back.Canvas();
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Pen.Color = clRed;
+  canvas.Pen.Width = 1;
+  canvas.Rectangle(10, 10, 20, 15);  // Right and Bottom exclusive
+  EXPECT_EQ(back.Pixel(10, 10), 0xFF0000u);
+  EXPECT_EQ(back.Pixel(19, 14), 0xFF0000u);
+  EXPECT_EQ(back.Pixel(20, 10), 0u);
+  EXPECT_EQ(back.Pixel(15, 12), 0u);  // clear brush: inside untouched
+  canvas.Pen.Width = 3;
+  canvas.Rectangle(100, 100, 200, 150);
+  EXPECT_EQ(back.Pixel(99, 120), 0xFF0000u);
+  EXPECT_EQ(back.Pixel(101, 120), 0xFF0000u);
+  EXPECT_EQ(back.Pixel(102, 120), 0u);
+  EXPECT_EQ(back.Pixel(98, 120), 0u);
+  canvas.Rectangle(-50, -50, 900, 700);  // clipped, no write outside the buffer
+}
+
+}  // namespace

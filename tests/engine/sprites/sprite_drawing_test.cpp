@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "engine/sprites/background_sprite.h"
+#include "engine/pictures/image_archive.h"
+#include "engine/pictures/image_list.h"
+#include "engine/sprites/image_sprite.h"
+#include "engine/sprites/sprite_engine_component.h"
+#include "tests/support/headless.h"
+
+namespace {
+
+constexpr uint32_t kKey = 0xFF00FF;
+constexpr uint32_t kBack = 0x000007;
+
+// A strip of `count` patterns of w x h, pattern i filled with colour 0x10 * (i + 1).
+TPicture Strip(int count, int w, int h) {
+  TPicture picture(count * w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < count * w; ++x)
+      picture.Pixel(x, y) = 0x10u * static_cast<uint32_t>(x / w + 1);
+  }
+  return picture;
+}
+
+uint32_t PatternColour(int i) {
+  return 0x10u * static_cast<uint32_t>(i + 1);
+}
+
+ImageArchiveItem Item(std::string name, TPicture picture, int32_t w, int32_t h) {
+  ImageArchiveItem item;
+  item.Name = std::move(name);
+  item.Picture = std::move(picture);
+  item.PatternWidth = w;
+  item.PatternHeight = h;
+  item.TransparentColor = 0xFF00FF;
+  return item;
+}
+
+class SpriteDrawingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sprites.SetDrawSurface(&surface);
+    images.SetDrawSurface(&surface);
+    surface.StartUp();
+    TPicture halfOpaque(4, 4);
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 4; ++x) halfOpaque.Pixel(x, y) = x < 2 ? 0x123456 : kKey;
+    }
+    images.LoadFromBytes(
+        WriteImageArchive({Item("frames", Strip(4, 2, 2), 2, 2),
+                           Item("cells", Strip(2, 4, 4), 4, 4), Item("half", halfOpaque, 4, 4)}));
+    Back().Fill(kBack);
+  }
+  void OneByOne() {
+    TImageSprite& sprite = NewSprite<TImageSprite>(Engine());
+    sprite.Width = 1;
+    sprite.Height = 1;
+  }
+  TSurface& Back() { return *surface.BackBuffer(); }
+  TSpriteEngine& Engine() { return sprites.Root(); }
+
+  platform::headless::HeadlessPlatform machine = MakeHeadlessPlatform();
+  TDrawSurface surface{machine.windowImpl, machine.text()};
+  TSpriteEngineComponent sprites;
+  TImageList images;
+};
+
+TEST_F(SpriteDrawingTest, TheEngineFollowsTheDrawingSurface) {
+  EXPECT_EQ(Engine().TargetSurface(), surface.BackBuffer());
+  EXPECT_EQ(Engine().ScreenRect, (TRect{0, 0, 800, 600}));
+  EXPECT_EQ(Engine().Width, 800);
+  OneByOne();
+  sprites.DrawAll();
+  EXPECT_EQ(Engine().DrawnCount(), 1);
+
+  surface.ShutDown();
+  EXPECT_EQ(Engine().TargetSurface(), nullptr);
+  EXPECT_EQ(Engine().ScreenRect, (TRect{0, 0, 800, 600}));  // kept
+  OneByOne();
+  sprites.DrawAll();  // the surface is down: nothing happens
+  EXPECT_EQ(Engine().DrawnCount(), 1);
+
+  surface.StartUp();  // as after a display-mode switch
+  EXPECT_EQ(Engine().TargetSurface(), surface.BackBuffer());
+  sprites.DrawAll();
+  EXPECT_EQ(Engine().DrawnCount(), 2);
+}
+
+TEST(SpriteEngineComponentDetach, AComponentOutlivingItsSurfaceLetsGo) {
+  platform::headless::HeadlessPlatform machine = MakeHeadlessPlatform();
+  TSpriteEngineComponent sprites;
+  {
+    TDrawSurface surface(machine.windowImpl, machine.text());
+    sprites.SetDrawSurface(&surface);
+    surface.StartUp();
+  }
+  EXPECT_EQ(sprites.DrawSurface(), nullptr);
+  EXPECT_EQ(sprites.Root().TargetSurface(), nullptr);
+  sprites.DrawAll();
+}
+
+TEST_F(SpriteDrawingTest, AnImageSpriteDrawsItsCurrentPatternCentredInItsBounds) {
+  TImageSprite& sprite = NewSprite<TImageSprite>(Engine());
+  sprite.Image = &images.Items.Find("frames");
+  sprite.X = 10;
+  sprite.Y = 20;
+  sprite.Width = 6;
+  sprite.Height = 4;
+  sprite.FrameStart = 1;
+  sprite.FrameIndex = 2;
+  EXPECT_EQ(sprite.PlacedRect(), (TRect{12, 21, 14, 23}));
+  sprites.DrawAll();
+  EXPECT_EQ(Back().Pixel(12, 21), PatternColour(3));
+  EXPECT_EQ(Back().Pixel(13, 22), PatternColour(3));
+  EXPECT_EQ(Back().Pixel(11, 21), kBack);
+  EXPECT_EQ(Back().Pixel(14, 22), kBack);
+
+  Back().Fill(kBack);
+  sprite.FrameIndex = 3;  // pattern 4 does not exist: nothing is drawn, yet it counts as drawn
+  sprites.DrawAll();
+  EXPECT_EQ(Back().Pixel(12, 21), kBack);
+  EXPECT_EQ(Engine().DrawnCount(), 1);
+}
+
+TEST_F(SpriteDrawingTest, ABackgroundTilesItsMapAndRepeatsItWhenWrapping) {
+  TBackgroundSprite& map = NewSprite<TBackgroundSprite>(Engine());
+  map.Image = &images.Items.Find("cells");
+  map.ResizeMap(3, 1);
+  map.SetChip(1, 0, 1);
+  map.SetChip(2, 0, -1);  // an empty cell
+  map.X = 10;
+  map.Y = 10;
+  EXPECT_EQ(map.Bounds(), (TRect{10, 10, 22, 14}));
+  sprites.DrawAll();
+  EXPECT_EQ(Back().Pixel(10, 10), PatternColour(0));
+  EXPECT_EQ(Back().Pixel(13, 13), PatternColour(0));
+  EXPECT_EQ(Back().Pixel(14, 10), PatternColour(1));
+  EXPECT_EQ(Back().Pixel(18, 10), kBack);
+  EXPECT_EQ(Back().Pixel(9, 10), kBack);
+
+  map.ResizeMap(2, 1);
+  map.SetChip(1, 0, 1);
+  map.Wrap = true;
+  EXPECT_EQ(map.Bounds(), Engine().ScreenRect);
+  Back().Fill(kBack);
+  sprites.DrawAll();
+  // Cells 4 wide start at x = 10 mod 4 = 2; the cell left of x 2 is the map's second one.
+  EXPECT_EQ(Back().Pixel(0, 0), PatternColour(1));
+  EXPECT_EQ(Back().Pixel(2, 0), PatternColour(0));
+  EXPECT_EQ(Back().Pixel(6, 0), PatternColour(1));
+  EXPECT_EQ(Back().Pixel(798, 599), PatternColour(1));  // (798 - 10) / 4 = 197 cells on: odd
+}
+
+TEST_F(SpriteDrawingTest, ABackgroundCollidesOnlyWhereItsCellsAreSolid) {
+  TBackgroundSprite& map = NewSprite<TBackgroundSprite>(Engine());
+  map.Image = &images.Items.Find("cells");
+  map.ResizeMap(2, 2);
+  for (int32_t c = 0; c < 2; ++c) {
+    for (int32_t r = 0; r < 2; ++r) map.SetSolid(c, r, c == 1 && r == 1);
+  }
+  map.X = 100;
+  map.Y = 100;
+  TImageSprite& probe = NewSprite<TImageSprite>(Engine());
+  probe.Width = 2;
+  probe.Height = 2;
+  probe.X = 105;  // inside cell (1, 1)
+  probe.Y = 105;
+  EXPECT_EQ(probe.Collide(), 0);  // backgrounds do not collide unless told to
+  map.Collides = true;
+  EXPECT_EQ(probe.Collide(), 1);
+  probe.X = 101;  // cell (0, 1): not solid
+  EXPECT_EQ(probe.Collide(), 0);
+  probe.X = 103;  // across cells (0, 1) and (1, 1)
+  EXPECT_EQ(probe.Collide(), 1);
+
+  EXPECT_EQ(map.Chip(2, 0), -1);
+  EXPECT_FALSE(map.Solid(-1, 0));
+  map.ResizeMap(-1, 5);
+  EXPECT_EQ(map.MapColumns(), 0);
+  EXPECT_EQ(map.MapRows(), 0);
+  EXPECT_EQ(map.Chip(0, 0), -1);
+}
+
+TEST_F(SpriteDrawingTest, PixelExactSpritesHitOnlyWhereBothAreDrawn) {
+  TImageSprite& a = NewSprite<TImageSprite>(Engine());
+  TImageSprite& b = NewSprite<TImageSprite>(Engine());
+  for (TImageSprite* s : {&a, &b}) {
+    s->Image = &images.Items.Find("half");  // the left half drawn, the right transparent
+    s->Width = 4;
+    s->Height = 4;
+  }
+  b.X = 2;
+  EXPECT_EQ(a.Collide(), 1);  // rectangles overlap
+  a.PixelExact = true;
+  EXPECT_EQ(a.Collide(), 0);  // a's drawn half ends where b's begins
+  b.X = 1;
+  EXPECT_EQ(a.Collide(), 1);
+}
+
+}  // namespace

@@ -11,7 +11,7 @@
 #include "engine/pictures/dib_writer.h"
 #include "engine/pictures/image_archive.h"
 #include "fuzz/sound_seeds.h"
-#include "shell/config_record.h"
+#include "settings/config_record.h"
 #include "tests/support/dib_builder.h"
 
 namespace {

@@ -27,20 +27,22 @@ sources_of() {
     container)
       echo engine/archive/archive_reader.cpp engine/archive/archive_value.cpp \
         engine/archive/archive_writer.cpp engine/archive/color_identifiers.cpp \
-        engine/pictures/image_archive.cpp engine/pictures/picture_collection.cpp engine/pictures/picture_data.cpp
+        engine/pictures/image_archive.cpp engine/pictures/picture_collection.cpp \
+        engine/pictures/picture_data.cpp
       ;;
     dib) echo engine/pictures/dib_reader.cpp ;;
     bitmap) echo engine/pictures/dib_reader.cpp engine/pictures/picture_data.cpp ;;
     wave) echo engine/sound/wave.cpp engine/platform/sdl/sdl_sound_convert.cpp ;;
     wave_archive)
-      echo engine/sound/wave_archive.cpp engine/sound/wave_list.cpp engine/sound/wave_collection.cpp engine/sound/wave.cpp \
+      echo engine/sound/wave_archive.cpp engine/sound/wave_list.cpp \
+        engine/sound/wave_collection.cpp engine/sound/wave.cpp \
         engine/archive/archive_reader.cpp engine/archive/stream_bytes.cpp
       ;;
     http_response)
       echo online/http_response.cpp online/http_reader.cpp online/cookie_store.cpp \
         online/cookie_date.cpp
       ;;
-    config) echo shell/config_file.cpp shell/config_record.cpp ;;
+    config) echo settings/config_file.cpp settings/config_record.cpp ;;
     *) echo "" ;;
   esac
 }

@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <variant>
 
-#include "online/result_encoding.h"
-#include "online/result_payload.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "server/result_check.h"
 #include "server/result_decoding.h"
 

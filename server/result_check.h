@@ -7,6 +7,8 @@
 #include <string_view>
 #include <variant>
 
+#include "protocol/latin1_text.h"
+
 // The most characters of a name and of a country, as the game's result dialog allows.
 constexpr size_t MaxNameLength = 10;
 constexpr size_t MaxCountryLength = 10;
@@ -30,6 +32,3 @@ struct TResultRefusal {
 // name and country at most 10 characters without control characters; the padding exactly the
 // number of "0" that makes the length a multiple of 5.
 std::variant<TCheckedResult, TResultRefusal> CheckResultPayload(std::string_view payload, char key);
-
-// ISO 8859-1 bytes as UTF-8, the form the store and the pages keep.
-std::string Latin1ToUtf8(std::string_view text);

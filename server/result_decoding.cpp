@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "online/result_encoding.h"
+#include "protocol/result_encoding.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "engine/base/paths.h"
 #include "engine/platform/sdl/sdl_platform.h"
-#include "shell/game_folders.h"
+#include "settings/game_folders.h"
 #include "shell/main_form.h"
 
 int main() {

@@ -38,8 +38,8 @@
 #include "online/http_client.h"
 #include "online/online_config.h"
 #include "online/result_submission.h"
-#include "shell/config_record.h"
-#include "shell/game_folders.h"
+#include "settings/config_record.h"
+#include "settings/game_folders.h"
 
 // What a close handler answers: let the window close, or refuse.
 enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "engine/base/paths.h"
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "shell/main_form.h"
 
 namespace {

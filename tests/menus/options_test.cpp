@@ -1,5 +1,5 @@
 // The Options screen: its switches, the country field, the boss key and the way back.
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/menu_fixture.h"
 #include "tests/support/test_song.h"
 

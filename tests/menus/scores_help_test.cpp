@@ -1,7 +1,7 @@
 // The Scores and Help screens: the table, clearing it, the online table, the pages.
 #include "online/online_config.h"
 #include "online/score_server_urls.h"
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/menu_fixture.h"
 
 namespace {

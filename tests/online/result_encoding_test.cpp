@@ -1,12 +1,12 @@
 // The result's travelling form: bits, letters, the padded payload, the handshake's server value
 // and the server's addresses.
-#include "online/result_encoding.h"
+#include "protocol/result_encoding.h"
 
 #include <gtest/gtest.h>
 
 #include "online/http_url.h"
 #include "online/online_config.h"
-#include "online/result_payload.h"
+#include "protocol/result_payload.h"
 #include "online/score_server_urls.h"
 #include "tests/support/result_decoder.h"
 

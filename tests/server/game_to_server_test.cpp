@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "online/http_client.h"
-#include "online/result_encoding.h"
+#include "protocol/result_encoding.h"
 #include "online/result_exchange.h"
-#include "online/result_payload.h"
+#include "protocol/result_payload.h"
 #include "online/score_server_urls.h"
 #include "tests/support/temp_dir.h"
 

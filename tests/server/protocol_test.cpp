@@ -12,8 +12,8 @@
 #include <functional>
 #include <thread>
 
-#include "online/result_encoding.h"
-#include "online/result_payload.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "server/result_decoding.h"
 #include "tests/server/server_fixture.h"
 

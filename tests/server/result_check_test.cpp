@@ -7,8 +7,8 @@
 #include <variant>
 #include <vector>
 
-#include "online/result_encoding.h"
-#include "online/result_payload.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "server/result_decoding.h"
 
 namespace {

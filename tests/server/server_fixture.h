@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "online/result_encoding.h"
-#include "online/result_payload.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "server/score_http_server.h"
 #include "server/sqlite_store.h"
 #include "tests/support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "online/online_config.h"
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/menu_fixture.h"
 #include "tests/support/result_decoder.h"
 #include "tests/support/scripted_http_server.h"

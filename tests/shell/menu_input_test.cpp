@@ -1,6 +1,6 @@
 // Keys and the pointer on the menu and in a game: the key latch, the boss key, pausing, and the
 // pointer over the main menu behind a sub-screen or a dialog.
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/menu_fixture.h"
 #include "tests/support/test_song.h"
 

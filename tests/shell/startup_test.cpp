@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/base/exception.h"
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_song.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "online/result_encoding.h"
+#include "protocol/result_encoding.h"
 
 // Reads letters of ResultAlphabet as five bits each, drops the zero bits put in front to fill the
 // first group, and returns the bytes. Throws std::invalid_argument for a letter outside it.

@@ -9,7 +9,7 @@
 #include <map>
 #include <random>
 
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/menu_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/config_record.h"
+#include "settings/config_record.h"
 
 #include <algorithm>
 #include <array>

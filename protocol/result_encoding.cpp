@@ -1,5 +1,5 @@
 // Encoding a result payload into letters of the result alphabet.
-#include "online/result_encoding.h"
+#include "protocol/result_encoding.h"
 
 #include <array>
 #include <stdexcept>

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "shell/config_record.h"
+#include "settings/config_record.h"
 
 // The record in plain form from a file's bytes: nothing when there are fewer than 158, and only
 // the first 158 of more are used.

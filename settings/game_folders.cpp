@@ -1,4 +1,4 @@
-#include "shell/game_folders.h"
+#include "settings/game_folders.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // Building the result payload and reading the handshake reply.
-#include "online/result_payload.h"
+#include "protocol/result_payload.h"
 
 std::string BuildResultPayload(std::string_view name, uint16_t score, char key,
                                std::string_view serverValue, std::string_view country) {

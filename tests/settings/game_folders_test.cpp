@@ -1,6 +1,6 @@
 // Where the game finds its files and keeps "config.dat": beside the program for a build tree or a
 // portable copy, share/skarvel and the user's data folder for an installed game.
-#include "shell/game_folders.h"
+#include "settings/game_folders.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

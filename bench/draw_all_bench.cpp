@@ -8,8 +8,8 @@
 #include "engine/drawing/draw_surface.h"
 #include "engine/pictures/image_archive.h"
 #include "engine/pictures/image_list.h"
-#include "engine/sprites/image_sprite.h"
 #include "engine/platform/headless/headless_platform.h"
+#include "engine/sprites/image_sprite.h"
 #include "engine/sprites/sprite_engine_component.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/pictures/dib_reader.h"
 #include "engine/base/exception.h"
+#include "engine/pictures/dib_reader.h"
 #include "engine/pictures/picture_data.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/pictures/dib_reader.h"
 #include "engine/base/exception.h"
+#include "engine/pictures/dib_reader.h"
 
 namespace {
 // A million pixels: every path of the decoder is reached with pictures of that size, and an input

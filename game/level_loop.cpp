@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/drawing/canvas.h"
 #include "engine/base/colors.h"
+#include "engine/drawing/canvas.h"
 #include "engine/sprites/sprite_engine.h"
 #include "game/bonus_sprites.h"
 #include "game/enemy_sprite.h"
@@ -105,13 +105,13 @@ void BonusClocks(TGameWorld& world, TCanvas& canvas) {
     return;
   }
   if (world.GameState == gsPlaying) {
-    if (play.NoticeTime > 0) play.NoticeTime -= GameFrameTime;
+    if (play.NoticeTime > 0) play.NoticeTime -= FrameInterval;
     if (play.WeaponTime > 0) {
-      play.WeaponTime -= GameFrameTime;
+      play.WeaponTime -= FrameInterval;
     } else if (hero) {
       hero->RestoreStandardWeapon();
     }
-    if (play.ShieldTime > 0) play.ShieldTime -= GameFrameTime;
+    if (play.ShieldTime > 0) play.ShieldTime -= FrameInterval;
   }
   if (play.WeaponTime > 0 || play.ShieldTime > 0) {
     const int32_t left = play.WeaponTime > play.ShieldTime ? play.WeaponTime : play.ShieldTime;
@@ -171,7 +171,7 @@ bool EndLevelWhenDue(TGameWorld& world) {
 
 void AdvancePlayedFrame(TGameWorld& world) {
   PlayState& play = world.Play;
-  play.LevelElapsed += GameFrameTime;
+  play.LevelElapsed += FrameInterval;
   if (play.DayNightDelay > 0) {
     --play.DayNightDelay;
   } else {

@@ -8,8 +8,9 @@
 struct TGameWorld;
 class TCanvas;
 
-// Game time added to the level clock per played frame.
-constexpr int32_t GameFrameTime = 16;
+// The one clock of both loops: the menu and the game frame come every FrameInterval milliseconds,
+// and each played frame adds as much game time to the level's clocks.
+constexpr int32_t FrameInterval = 16;
 // Levels stop counting here, so that the spawn divisors never reach zero.
 constexpr uint8_t LastLevel = 255;
 constexpr int32_t BannerTime = 1500;

@@ -31,14 +31,6 @@ constexpr int32_t GrateLeftmostX2 = -60;
 constexpr int32_t GrateTopY2 = 166;
 constexpr int32_t GrateBottomY2 = 186;
 
-void Place(TImageSprite& sprite, TPictureCollectionItem& picture, int32_t x, int32_t y, int32_t z) {
-  SetPicture(sprite, picture);
-  sprite.X = x;
-  sprite.Y = y;
-  sprite.SetZ(z);
-  sprite.PixelExact = false;
-}
-
 }  // namespace
 
 TGameBack::TGameBack(TSprite* parent, TGameWorld& world, bool day)

@@ -2,9 +2,9 @@
 #include "online/result_exchange.h"
 
 #include "online/http_errors.h"
+#include "online/score_server_urls.h"
 #include "protocol/result_encoding.h"
 #include "protocol/result_payload.h"
-#include "online/score_server_urls.h"
 
 std::string FetchReply(THttpClient& client, const std::string& url,
                        THttpClient::Clock::time_point deadline) {

@@ -92,4 +92,3 @@ std::variant<TCheckedResult, TResultRefusal> CheckResultPayload(std::string_view
   result.serverValue = serverValue;
   return result;
 }
-

@@ -1,14 +1,4 @@
-// The main window: the one object that owns every component and all global state of the game,
-// with the handlers of its events. Its methods are spread over files by concern:
-// main_form_startup.cpp (start-up, display mode, music, pointer), main_form_window.cpp (close
-// requests, system commands, activation), main_form_input.cpp (event dispatch, pointer),
-// main_form_keys.cpp (keys and typing), main_form_gamepad.cpp (the gamepad's commands),
-// main_form_menu.cpp (the menu field, highlight and item activation), main_form_screens.cpp
-// (Options, Scores, Help), main_form_dialogs.cpp (the menu's questions and the boss-key prompt),
-// main_form_menu_frame.cpp and main_form_menu_texts.cpp (the menu frame), main_form_game_frame.cpp
-// and main_form_game_field.cpp (the game), main_form_game_over.cpp, main_form_result_dialog.cpp and
-// main_form_submit.cpp (the end of a game and sending its result), and main_form_online.cpp (the
-// publisher's pages).
+// The main window: owns every component and the game's global state, and handles its events.
 #pragma once
 
 #include <array>
@@ -19,19 +9,20 @@
 #include <string>
 #include <string_view>
 
-#include "engine/timing/application.h"
+#include "engine/base/random.h"
 #include "engine/drawing/draw_surface.h"
-#include "engine/timing/frame_timer.h"
 #include "engine/input/game_input.h"
 #include "engine/pictures/image_list.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/virtual_keys.h"
-#include "engine/base/random.h"
 #include "engine/sound/sound_device.h"
-#include "engine/sprites/sprite_engine_component.h"
 #include "engine/sound/wave_list.h"
+#include "engine/sprites/sprite_engine_component.h"
+#include "engine/timing/application.h"
+#include "engine/timing/frame_timer.h"
 #include "game/game_state.h"
 #include "game/game_world.h"
+#include "game/level_loop.h"
 #include "game/play_state.h"
 #include "menus/menu_screen.h"
 #include "menus/menu_state.h"
@@ -56,8 +47,9 @@ constexpr uint32_t SC_MINIMIZE = 0xF020;
 constexpr uint32_t SC_MAXIMIZE = 0xF030;
 constexpr uint32_t HTCAPTION = 2;
 
-// The fixed length of one game frame's clocks and the menu frame, in milliseconds.
-constexpr int32_t FrameInterval = 16;
+// The songs of the menu and of the game.
+constexpr const char* MenuSongName = "sound\\1.xm";
+constexpr const char* GameSongName = "sound\\2.xm";
 // Where the pointer is held while playing, in surface pixels.
 constexpr int SteeringCentreX = 400;
 constexpr int SteeringCentreY = 300;

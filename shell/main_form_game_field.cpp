@@ -3,8 +3,8 @@
 
 #include "engine/archive/stream_bytes.h"
 #include "engine/base/exception.h"
-#include "engine/pictures/image_archive.h"
 #include "engine/base/paths.h"
+#include "engine/pictures/image_archive.h"
 #include "game/field_layers.h"
 #include "game/level_loop.h"
 #include "menus/menu_widgets.h"
@@ -12,7 +12,6 @@
 
 namespace {
 constexpr const char* GameArchiveName = "data\\gamegraphic.dxg";
-constexpr const char* GameSongName = "sound\\2.xm";
 // The dialog frame of a game is picture number 1 of its archive, over the field.
 constexpr int GameFramePicture = 1;
 }  // namespace

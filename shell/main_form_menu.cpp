@@ -7,7 +7,6 @@
 namespace {
 
 constexpr const char* MenuArchiveName = "data\\menu.dxg";
-constexpr const char* MenuSongName = "sound\\1.xm";
 constexpr int32_t MainItemZ = 1;
 constexpr int32_t MenuFrameZ = 5;
 

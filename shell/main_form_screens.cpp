@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int32_t ScreenItemZ = 2;
-constexpr const char* OptionsMusicName = "Sound\\1.xm";
 constexpr uint8_t HelpPages = 10;
 
 // Where the Options screen's switch pictures stand.
@@ -91,7 +90,7 @@ void TmainForm::ActivateOptionsItem() {
         platform_.music().SongStop(CurrentSong);
       } else {
         Config.MusicOn = 1;
-        StartMusic(OptionsMusicName);  // switches music off again when the song cannot be loaded
+        StartMusic(MenuSongName);  // switches music off again when the song cannot be loaded
       }
       ShowOptionSwitches();
       SaveConfig();

@@ -87,7 +87,7 @@ void TmainForm::FrameTimer2Deactivate() {
 }
 
 void TmainForm::FrameTimer1Activate() {
-  if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic("sound\\1.xm");
+  if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic(MenuSongName);
 }
 
 void TmainForm::FrameTimer2Activate() {
@@ -95,5 +95,5 @@ void TmainForm::FrameTimer2Activate() {
     SetCursorVisible(false);
     platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
   }
-  if (Screen.GameState != gsMenu && Config.MusicOn) StartMusic("sound\\2.xm");
+  if (Screen.GameState != gsMenu && Config.MusicOn) StartMusic(GameSongName);
 }

@@ -80,7 +80,7 @@ class TDrawSurface {
   TDrawSurface& operator=(const TDrawSurface&) = delete;
 
   TDrawSurfaceOptions Options = doAllowReboot | doWaitVBlank | doCenter | doFlip | doNewDriverMode |
-                           doHardware | doSelectDriver;
+                                doHardware | doSelectDriver;
 
   // Brings the surface up in the mode the options ask for; throws EDrawSurfaceError "Display mode
   // cannot be changed (800x600 32bit)" when full screen is refused, leaving it finalised.

@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
+#include "engine/base/exception.h"
 #include "engine/drawing/blit.h"
 #include "engine/drawing/draw_surface.h"
-#include "engine/base/exception.h"
 
 void TPictureCollectionItem::SetName(std::string name) {
   collection_->index_.Remove(name_, this);
@@ -63,8 +63,7 @@ std::optional<uint32_t> TPictureCollectionItem::Key() const {
   return ColorToPixel(TransparentColor);
 }
 
-void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y,
-                                  int32_t i) const {
+void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y, int32_t i) const {
   if (!initialized_ || i < 0 || i >= cut_.Total() || !Picture) return;
   const TRect box = Box(cut_, i);
   // A picture replaced since the cut must not be read past its edges.

@@ -13,8 +13,8 @@
 
 #include "engine/base/colors.h"
 #include "engine/base/name_index.h"
-#include "engine/pictures/picture.h"
 #include "engine/drawing/rect.h"
+#include "engine/pictures/picture.h"
 
 class TSurface;
 class TDrawSurface;

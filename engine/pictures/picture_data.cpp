@@ -4,9 +4,9 @@
 #include <string>
 
 #include "engine/archive/archive_value.h"
+#include "engine/base/exception.h"
 #include "engine/pictures/dib_reader.h"
 #include "engine/pictures/dib_writer.h"
-#include "engine/base/exception.h"
 
 namespace {
 

@@ -20,6 +20,14 @@ void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture) {
   sprite.Height = picture.Height();
 }
 
+void Place(TImageSprite& sprite, TPictureCollectionItem& picture, int32_t x, int32_t y, int32_t z) {
+  SetPicture(sprite, picture);
+  sprite.X = x;
+  sprite.Y = y;
+  sprite.SetZ(z);
+  sprite.PixelExact = false;
+}
+
 int32_t TImageSprite::CurrentPattern() const {
   return ClampToInt32(int64_t{FrameStart} + FrameIndex);
 }

@@ -42,6 +42,8 @@ class TImageSprite : public TSprite {
 
 // Gives the sprite the picture and the picture's pattern size.
 void SetPicture(TImageSprite& sprite, TPictureCollectionItem& picture);
+// Sets a still picture up: the picture, its place (x, y), its layer z, colliding by rectangles.
+void Place(TImageSprite& sprite, TPictureCollectionItem& picture, int32_t x, int32_t y, int32_t z);
 
 // x rounded to the nearest whole number, halves going to the even one (0.5 -> 0, 1.5 -> 2).
 double RoundHalfEven(double x);

@@ -257,7 +257,7 @@ TEST_F(LevelLoopTest, ALevelThatRunsOutWhileTheDragonDiesEndsAfterTheDeathAtTheC
     Start();
     form->Rng.Randomize(Seed);
     StartQuietGame();
-    Play().LevelElapsed = Play().LevelLength - GameFrameTime;
+    Play().LevelElapsed = Play().LevelLength - FrameInterval;
     Hero().HitPoints = 10;
     EnemyOnDragon(8);  // the catapult costs 15: the dragon dies with -5 hit points
     Step(16);
@@ -290,7 +290,7 @@ TEST_F(LevelLoopTest, ALevelThatRunsOutWhileTheDragonDiesEndsAfterTheDeathAtTheC
 TEST_F(LevelLoopTest, TheLastLifeLostInTheLastFrameOfALevelEndsTheGame) {
   StartQuietGame();
   Play().Lives = 1;
-  Play().LevelElapsed = Play().LevelLength - GameFrameTime;
+  Play().LevelElapsed = Play().LevelLength - FrameInterval;
   Hero().X = 60;  // the tail reaches the grate
   Step(16);
   ASSERT_EQ(State(), gsDying);

@@ -6,8 +6,8 @@
 
 #include "online/http_url.h"
 #include "online/online_config.h"
-#include "protocol/result_payload.h"
 #include "online/score_server_urls.h"
+#include "protocol/result_payload.h"
 #include "tests/support/result_decoder.h"
 
 namespace {

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "online/http_client.h"
-#include "protocol/result_encoding.h"
 #include "online/result_exchange.h"
-#include "protocol/result_payload.h"
 #include "online/score_server_urls.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "tests/support/temp_dir.h"
 
 extern char** environ;

@@ -36,6 +36,8 @@ TEST_F(DrawSurfaceTest, ListenersHearStartUpAndShutDownNewestFirst) {
   EXPECT_TRUE(surface.ReadyToDraw());
   surface.ShutDown();
   EXPECT_FALSE(surface.ReadyToDraw());
+  // One line per notice, the image list's before the engine's.
+  // clang-format off
   const std::vector<std::pair<char, T>> expected = {
       {'i', T::dsnInitializing},      {'e', T::dsnInitializing},
       {'i', T::dsnSetSurfaceSize},    {'e', T::dsnSetSurfaceSize},
@@ -45,6 +47,7 @@ TEST_F(DrawSurfaceTest, ListenersHearStartUpAndShutDownNewestFirst) {
       {'i', T::dsnFinalizeSurface},   {'e', T::dsnFinalizeSurface},
       {'i', T::dsnFinalize},          {'e', T::dsnFinalize},
   };
+  // clang-format on
   EXPECT_EQ(log, expected);
   surface.UnregisterListener(&engine);
   surface.UnregisterListener(&images);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/pictures/dib_writer.h"
 #include "engine/base/exception.h"
+#include "engine/pictures/dib_writer.h"
 #include "engine/pictures/picture_data.h"
 #include "tests/support/dib_builder.h"
 

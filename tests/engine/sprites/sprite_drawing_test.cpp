@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engine/sprites/background_sprite.h"
 #include "engine/pictures/image_archive.h"
 #include "engine/pictures/image_list.h"
+#include "engine/sprites/background_sprite.h"
 #include "engine/sprites/image_sprite.h"
 #include "engine/sprites/sprite_engine_component.h"
 #include "tests/support/headless.h"

@@ -43,6 +43,10 @@ sources_of() {
         online/cookie_date.cpp
       ;;
     config) echo settings/config_file.cpp settings/config_record.cpp ;;
+    result)
+      echo server/result_decoding.cpp server/result_check.cpp protocol/result_encoding.cpp \
+        protocol/result_payload.cpp protocol/latin1_text.cpp
+      ;;
     *) echo "" ;;
   esac
 }

@@ -35,17 +35,18 @@
 // What a close handler answers: let the window close, or refuse.
 enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
 
-// A window message as the system-command and non-client handlers receive it.
-struct TMessage {
-  uint32_t Msg = 0;
-  uint32_t WParam = 0;
+// A window message as the system-command and caption handlers receive it: its number and its
+// first parameter (the command code, or where the pointer was).
+struct WindowMessage {
+  uint32_t Id = 0;
+  uint32_t Parameter = 0;
 };
 
-constexpr uint32_t WM_SYSCOMMAND = 0x0112;
-constexpr uint32_t WM_NCLBUTTONDBLCLK = 0x00A3;
-constexpr uint32_t SC_MINIMIZE = 0xF020;
-constexpr uint32_t SC_MAXIMIZE = 0xF030;
-constexpr uint32_t HTCAPTION = 2;
+constexpr uint32_t SystemCommandMessage = 0x0112;
+constexpr uint32_t CaptionDoubleClickMessage = 0x00A3;
+constexpr uint32_t MinimizeCommand = 0xF020;
+constexpr uint32_t MaximizeCommand = 0xF030;
+constexpr uint32_t CaptionHitTest = 2;
 
 // The songs of the menu and of the game.
 constexpr const char* MenuSongName = "sound\\1.xm";
@@ -143,8 +144,8 @@ class TmainForm {
   // A request to close the window: asks FormClose and closes when it lets the close through.
   void Close();
   void FormClose(TCloseAction& Action);
-  void WMGetSysCommand(const TMessage& message);
-  void CptClk(const TMessage& message);
+  void WMGetSysCommand(const WindowMessage& message);
+  void CptClk(const WindowMessage& message);
   void FrameTimer1Activate();
   void FrameTimer1Deactivate();
   void FrameTimer2Activate();

@@ -40,10 +40,10 @@ void TmainForm::Dispatch(const platform::Event& event) {
       Close();
       break;
     case EventKind::SysCommandMaximise:
-      WMGetSysCommand({WM_SYSCOMMAND, SC_MAXIMIZE});
+      WMGetSysCommand({SystemCommandMessage, MaximizeCommand});
       break;
     case EventKind::CaptionDoubleClick:
-      CptClk({WM_NCLBUTTONDBLCLK, HTCAPTION});
+      CptClk({CaptionDoubleClickMessage, CaptionHitTest});
       break;
     case EventKind::PadDown:
       GamepadButtonDown(event.pad);

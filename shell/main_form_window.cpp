@@ -57,18 +57,18 @@ void TmainForm::FormClose(TCloseAction& Action) {
   }
 }
 
-void TmainForm::WMGetSysCommand(const TMessage& message) {
-  if (message.WParam == SC_MAXIMIZE) {
+void TmainForm::WMGetSysCommand(const WindowMessage& message) {
+  if (message.Parameter == MaximizeCommand) {
     Config.WindowedMode = 0;
     ChangeMode();
     SaveConfig();
     return;
   }
-  if (message.WParam == SC_MINIMIZE) platform_.window().Minimise();
+  if (message.Parameter == MinimizeCommand) platform_.window().Minimise();
 }
 
-void TmainForm::CptClk(const TMessage& message) {
-  if (message.WParam != HTCAPTION) return;
+void TmainForm::CptClk(const WindowMessage& message) {
+  if (message.Parameter != CaptionHitTest) return;
   Config.WindowedMode = 0;
   ChangeMode();
 }

@@ -51,17 +51,14 @@ class DrawSurfaceListener {
   virtual void DrawSurfaceNotify(TDrawSurfaceNotify type) = 0;
 };
 
+// The surface's settings; only doFullScreen changes what the surface does (ChangeMode sets and
+// clears it), the others are kept as the window's fixed settings name them.
 enum TDrawSurfaceOption : uint32_t {
   doFullScreen = 1u << 0,
-  doNoWindowChange = 1u << 1,
   doAllowReboot = 1u << 2,
   doWaitVBlank = 1u << 3,
-  doAllowPalette256 = 1u << 4,
-  doSystemMemory = 1u << 5,
-  doStretch = 1u << 6,
   doCenter = 1u << 7,
   doFlip = 1u << 8,
-  do3D = 1u << 9,
   doNewDriverMode = 1u << 10,
   doHardware = 1u << 11,
   doSelectDriver = 1u << 12,

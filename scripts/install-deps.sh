@@ -61,9 +61,11 @@ started_at_boot() {
 work=$(mktemp -d)
 made_policy=""
 made_cluster_conf=""
+made_cluster_dir=""
 cleanup() {
   [ -z "$made_policy" ] || rm -f /usr/sbin/policy-rc.d
   [ -z "$made_cluster_conf" ] || rm -f "$made_cluster_conf"
+  [ -z "$made_cluster_dir" ] || rmdir "$made_cluster_dir" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -80,7 +82,10 @@ fi
 # PostgreSQL's first installation makes and starts a "main" cluster unless told otherwise.
 case " $missing " in
   *" postgresql "*)
-    mkdir -p /etc/postgresql-common/createcluster.d
+    if [ ! -d /etc/postgresql-common/createcluster.d ]; then
+      mkdir -p /etc/postgresql-common/createcluster.d
+      made_cluster_dir=/etc/postgresql-common/createcluster.d
+    fi
     made_cluster_conf=/etc/postgresql-common/createcluster.d/skarvel-no-main-cluster.conf
     echo "create_main_cluster = false" >"$made_cluster_conf"
     ;;

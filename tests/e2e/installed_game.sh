@@ -1,6 +1,6 @@
 #!/bin/sh
-# The installed game: `cmake --install` into a fresh prefix (not the one the build was configured
-# with), started by an ordinary user from another folder. It finds its files in the prefix's
+# The installed game: `cmake --install --strip` into a fresh prefix (not the one the build was
+# configured with), started by an ordinary user from another folder. It finds its files in the prefix's
 # share/skarvel, draws the menu, and keeps config.dat in $XDG_DATA_HOME/skarvel, made on first
 # start, with the player's change; nothing is written beside the program or in the working
 # folder. A copy of the build folder, started from elsewhere, still keeps config.dat beside itself.
@@ -13,8 +13,12 @@ app_id=io.github.skarvel.Skarvel
 E2E_WORK=$(mktemp -d)
 chmod 755 "$E2E_WORK"
 prefix="$E2E_WORK/opt/skarvel games"  # a space, too: nothing may split the path
-cmake --install "$build" --prefix "$prefix" --component game >"$E2E_WORK/install.log" ||
-  fail "cmake --install failed: $(cat "$E2E_WORK/install.log")"
+# The game's two components (the program, its data); the build may hold other programs too.
+for component in game data; do
+  cmake --install "$build" --prefix "$prefix" --component $component --strip >>"$E2E_WORK/install.log" ||
+    fail "cmake --install failed: $(cat "$E2E_WORK/install.log")"
+done
+file -L "$prefix/bin/skarvel" | grep -q ', stripped' || fail "cmake --install --strip kept the symbols"
 configured=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 [ "$configured" != "$prefix" ] || fail "the test prefix is the configured one"
 

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -13,6 +17,7 @@
 
 #include "online/result_encoding.h"
 #include "online/result_payload.h"
+#include "server/sqlite_store.h"
 #include "tests/server/full_disk.h"
 #include "tests/server/scores_process.h"
 #include "tests/server/throwaway_postgres.h"
@@ -178,6 +183,34 @@ TEST(ServerOutage, RefusesToStartWithASecretOthersMayReadOrAShortOne) {
     EXPECT_EQ(server.WaitForExit(), 1);
     EXPECT_NE(server.Output().find(test.says), std::string::npos) << server.Output();
   }
+}
+
+TEST(ServerOutage, RefusesAReadOnlyDatabaseSayingSo) {
+  TempDir dir;
+  const fs::path folder = dir.path() / "data";
+  fs::create_directories(folder);
+  const fs::path database = folder / "scores.sqlite";
+  { TSqliteScoreStore made(database.string(), 1); }
+  // Root writes files whatever their mode, so as root the folder is mounted read-only instead.
+  bool mounted = false;
+  if (::geteuid() == 0) {
+    if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+      GTEST_SKIP() << "cannot bind-mount the folder read-only: " << std::strerror(errno);
+    }
+    mounted = true;
+    if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+      ::umount2(folder.c_str(), MNT_DETACH);
+      GTEST_SKIP() << "cannot remount the folder read-only: " << std::strerror(errno);
+    }
+  } else {
+    fs::permissions(database, fs::perms::owner_read);
+  }
+  ScoresProcess server({"--listen", "127.0.0.1:0", "--db", database.string(), "--secret-file",
+                        (dir.path() / "secret").string()},
+                       dir.path() / "out.log");
+  EXPECT_EQ(server.WaitForExit(), 1);
+  EXPECT_NE(server.Output().find("is read-only"), std::string::npos) << server.Output();
+  if (mounted) ::umount2(folder.c_str(), MNT_DETACH);
 }
 
 TEST(ServerOutage, AFullDiskAtFirstStartLeavesNoSecretBehind) {

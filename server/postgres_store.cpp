@@ -99,6 +99,8 @@ class TPostgresConnection {
     return last;
   }
 
+  bool Connected() const { return conn_ != nullptr; }
+
   // Closes the connection; the next Run makes a new one.
   void Drop() {
     // In non-blocking mode PQfinish's goodbye never waits for a server that does not read.
@@ -207,7 +209,8 @@ class PostgresTransaction {
     connection_.Run("BEGIN", {}, deadline_);
   }
   ~PostgresTransaction() {
-    if (done_) return;
+    // A connection dropped midway took its transaction with it: nothing to roll back.
+    if (done_ || !connection_.Connected()) return;
     try {
       connection_.Run("ROLLBACK", {}, deadline_);
     } catch (const std::exception&) {

@@ -80,6 +80,8 @@ run_wrk() {
   [ -n "$rate" ] || rate=0
   p50=$(to_ms "$(awk '$1 == "50%" { print $2 }' "$work/wrk.out")")
   p99=$(to_ms "$(awk '$1 == "99%" { print $2 }' "$work/wrk.out")")
+  # wrk prints a distribution of zeros when no request was answered at all.
+  if [ "$rate" = 0 ]; then p50="none"; p99="none"; fi
   errors=$(awk '/Non-2xx|Socket errors/' "$work/wrk.out" | tr -s ' ' | tr '\n' ';')
 }
 

@@ -1,12 +1,17 @@
-// A fixed set of database connections shared by the worker threads: a request borrows one for
-// the length of a store call, and waits when all are out.
+// A fixed set of database connections shared by the threads that call the store: a call borrows
+// one for its length, and waits for one no longer than its deadline.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#include "server/score_store.h"
+
+using StoreClock = std::chrono::steady_clock;
 
 template <typename Connection>
 class TConnectionPool {
@@ -31,9 +36,13 @@ class TConnectionPool {
     std::unique_ptr<Connection> connection_;
   };
 
-  TLease Borrow() {
+  // Throws StoreUnavailable when every connection is still out at `deadline`: the calls holding
+  // them are waiting on a database that does not answer.
+  TLease Borrow(StoreClock::time_point deadline) {
     std::unique_lock lock(mutex_);
-    returned_.wait(lock, [this] { return !idle_.empty(); });
+    if (!returned_.wait_until(lock, deadline, [this] { return !idle_.empty(); })) {
+      throw StoreUnavailable("no database connection came free in time");
+    }
     auto connection = std::move(idle_.back());
     idle_.pop_back();
     return TLease(*this, std::move(connection));

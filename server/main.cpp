@@ -9,10 +9,10 @@
 #include <memory>
 #include <thread>
 
-#include "server/postgres_store.h"
 #include "server/score_http_server.h"
 #include "server/server_options.h"
-#include "server/sqlite_store.h"
+#include "server/store_setup.h"
+#include "server/token_secret.h"
 
 namespace {
 
@@ -23,6 +23,14 @@ std::filesystem::path DefaultWebRoot() {
   const auto beside = program.parent_path() / "web";
   if (std::filesystem::is_directory(beside, error)) return beside;
   return program.parent_path().parent_path() / "share" / "skarvel-scores" / "web";
+}
+
+// One line on standard output, written whole so it never mixes with the access log's lines.
+void LogLine(const std::string& text) {
+  const std::string line = "skarvel-scores: " + text + "\n";
+  if (::write(STDOUT_FILENO, line.data(), line.size()) < 0) {
+    // A log that cannot be written must not stop the server.
+  }
 }
 
 }  // namespace
@@ -54,19 +62,18 @@ int main(int argc, char** argv) {
   std::string storeName;
   std::unique_ptr<TScoreService> service;
   try {
-    const std::string secret = LoadOrCreateSecret(options.secretFile);
     // One connection a worker, and one spare for the odd moment a worker holds two leases.
     const size_t connections = options.workers + 1;
-    if (options.postgres.empty()) {
-      store = std::make_unique<TSqliteScoreStore>(options.sqlitePath, connections);
-      storeName = "SQLite " + options.sqlitePath;
-    } else {
-      store = std::make_unique<TPostgresScoreStore>(options.postgres, connections);
-      storeName = "PostgreSQL";
-    }
-    service = std::make_unique<TScoreService>(
-        *store, TTokenSigner(secret),
-        TServiceSettings{options.key, options.resultsPerMinute, options.handshakesPerMinute});
+    // The database first: a start that fails there (a full disk) leaves no secret behind that
+    // would make the next start take the database for lost.
+    auto opened = OpenScoreStore(options, connections, LogLine);
+    store = std::move(opened.store);
+    storeName = opened.name;
+    const std::string secret = LoadOrCreateSecret(options.secretFile, LogLine);
+    service =
+        std::make_unique<TScoreService>(*store, TTokenSigner(secret),
+                                        TServiceSettings{options.key, options.resultsPerMinute,
+                                                         options.handshakesPerMinute, LogLine});
   } catch (const std::exception& error) {
     std::fprintf(stderr, "skarvel-scores: %s\n", error.what());
     return 1;

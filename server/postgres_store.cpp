@@ -1,9 +1,14 @@
-// PostgreSQL through libpq: text parameters, one connection a worker, and a connection that broke
-// is reset before its next use.
+// PostgreSQL through libpq's non-blocking calls: every wait is a poll() with the call's deadline,
+// so a server that stopped answering (even one stopped outright, where statement_timeout never
+// fires) costs a call its time-out and no more. A connection that broke or timed out is dropped
+// and made again on its next use.
 #include "server/postgres_store.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
@@ -24,70 +29,205 @@ constexpr const char* CreateScores =
     " submitted_at BIGINT NOT NULL)";
 // Instances starting together must not race to create the same tables: any number could be.
 constexpr const char* LockSchema = "SELECT pg_advisory_xact_lock(7347012)";
+constexpr const char* ScoresExist = "SELECT to_regclass('scores') IS NOT NULL";
+// Connecting and creating the schema at start may take longer than a request may.
+constexpr auto StartTimeout = std::chrono::seconds(10);
+// A transaction left open by a client that vanished must not hold its locks for long.
+constexpr int IdleInTransactionTimeoutMs = 10000;
 
-struct TClearResult {
+struct ClearResult {
   void operator()(PGresult* result) const { PQclear(result); }
 };
-using TResult = std::unique_ptr<PGresult, TClearResult>;
+using TResult = std::unique_ptr<PGresult, ClearResult>;
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+// Whether a failed statement says the database cannot work now (connection, resources, a
+// cancelled or timed-out statement, a server shutting down) rather than a fault in our query.
+bool IsUnavailability(const PGresult* result) {
+  const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+  if (!state) return true;
+  const std::string_view sqlClass = std::string_view(state).substr(0, 2);
+  return sqlClass == "08" || sqlClass == "53" || sqlClass == "57" || sqlClass == "58";
+}
 
 }  // namespace
 
 class TPostgresConnection {
  public:
-  explicit TPostgresConnection(const std::string& conninfo) : conn_(PQconnectdb(conninfo.c_str())) {
-    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
-      const std::string message = conn_ ? PQerrorMessage(conn_) : "out of memory";
-      PQfinish(conn_);
-      throw std::runtime_error("cannot connect to PostgreSQL: " + message);
-    }
-    // Names and countries are kept as UTF-8 whatever the database's own encoding.
-    PQsetClientEncoding(conn_, "UTF8");
-    // "relation already exists, skipping" and the like are not for the access log.
-    PQsetNoticeProcessor(
-        conn_, [](void*, const char*) {}, nullptr);
-  }
-  ~TPostgresConnection() { PQfinish(conn_); }
+  TPostgresConnection(std::string conninfo, std::chrono::milliseconds statementTimeout)
+      : conninfo_(std::move(conninfo)), statementTimeout_(statementTimeout) {}
+  ~TPostgresConnection() { Drop(); }
   TPostgresConnection(const TPostgresConnection&) = delete;
   TPostgresConnection& operator=(const TPostgresConnection&) = delete;
 
-  // Runs `sql` with text parameters; throws with the server's message unless it succeeded.
-  TResult Run(const char* sql, std::initializer_list<std::string_view> parameters = {}) {
-    if (PQstatus(conn_) != CONNECTION_OK) PQreset(conn_);
+  // Runs `sql` with text parameters by `deadline`. Throws StoreUnavailable when the server does
+  // not answer in time or cannot be reached, std::runtime_error for any other failure.
+  TResult Run(const char* sql, std::initializer_list<std::string_view> parameters,
+              StoreClock::time_point deadline) {
+    EnsureConnected(deadline);
     std::vector<std::string> copies(parameters.begin(), parameters.end());
     std::vector<const char*> values;
     for (const auto& copy : copies) values.push_back(copy.c_str());
-    TResult result(PQexecParams(conn_, sql, static_cast<int>(values.size()), nullptr, values.data(),
-                                nullptr, nullptr, 0));
-    const auto status = PQresultStatus(result.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-      throw std::runtime_error(PQerrorMessage(conn_));
+    if (!PQsendQueryParams(conn_, sql, static_cast<int>(values.size()), nullptr, values.data(),
+                           nullptr, nullptr, 0)) {
+      Broken("cannot send a query");
     }
-    return result;
+    Flush(deadline);
+    TResult failed;
+    TResult last;
+    for (;;) {
+      AwaitResult(deadline);
+      TResult next(PQgetResult(conn_));
+      if (!next) break;
+      const auto status = PQresultStatus(next.get());
+      if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        if (!failed) failed = std::move(next);
+      } else {
+        last = std::move(next);
+      }
+    }
+    if (failed) {
+      const std::string message = Trimmed(PQresultErrorMessage(failed.get()));
+      if (PQstatus(conn_) != CONNECTION_OK) Broken(message.c_str());
+      if (IsUnavailability(failed.get())) throw StoreUnavailable("PostgreSQL: " + message);
+      throw std::runtime_error("PostgreSQL: " + message);
+    }
+    return last;
   }
 
-  PGconn* Handle() { return conn_; }
+  bool Connected() const { return conn_ != nullptr; }
+
+  // Closes the connection; the next Run makes a new one.
+  void Drop() {
+    // In non-blocking mode PQfinish's goodbye never waits for a server that does not read.
+    if (conn_) PQfinish(conn_);
+    conn_ = nullptr;
+  }
 
  private:
-  PGconn* conn_;
+  // Waits for `events` on the connection's socket until `deadline`; false at the deadline.
+  bool Wait(short events, StoreClock::time_point deadline) {
+    pollfd descriptor{PQsocket(conn_), events, 0};
+    for (;;) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - StoreClock::now());
+      const int ready =
+          ::poll(&descriptor, 1, static_cast<int>(std::max<int64_t>(0, left.count())));
+      if (ready > 0) return true;
+      if (ready == 0) return false;
+      if (errno != EINTR) return false;
+    }
+  }
+
+  [[noreturn]] void Broken(const char* what) {
+    const std::string message = conn_ ? Trimmed(PQerrorMessage(conn_)) : std::string();
+    Drop();
+    throw StoreUnavailable("PostgreSQL: " + std::string(what) +
+                           (message.empty() ? "" : ": " + message));
+  }
+
+  [[noreturn]] void TimedOut(const char* what) {
+    // Whatever the server does with the statement later, this connection is out of step now.
+    Drop();
+    throw StoreUnavailable(std::string("PostgreSQL did not answer in time (") + what + ")");
+  }
+
+  void Flush(StoreClock::time_point deadline) {
+    for (;;) {
+      const int pending = PQflush(conn_);
+      if (pending == 0) return;
+      if (pending < 0) Broken("cannot send a query");
+      if (!Wait(POLLOUT | POLLIN, deadline)) TimedOut("sending");
+      if (!PQconsumeInput(conn_)) Broken("connection lost");
+    }
+  }
+
+  void AwaitResult(StoreClock::time_point deadline) {
+    while (PQisBusy(conn_)) {
+      if (!Wait(POLLIN, deadline)) TimedOut("waiting for a result");
+      if (!PQconsumeInput(conn_)) Broken("connection lost");
+    }
+  }
+
+  void EnsureConnected(StoreClock::time_point deadline) {
+    if (conn_) {
+      // An idle connection has nothing to read: if it has, the server closed it (a restart, an
+      // administrator's kill), and the next query on it would fail. Make a new one instead.
+      pollfd descriptor{PQsocket(conn_), POLLIN, 0};
+      if (PQstatus(conn_) == CONNECTION_OK && ::poll(&descriptor, 1, 0) == 0) return;
+      Drop();
+    }
+    Connect(deadline);
+  }
+
+  // libpq's own connect_timeout counts whole seconds and only in its blocking connect, so the
+  // connection is made step by step with the call's deadline instead.
+  void Connect(StoreClock::time_point deadline) {
+    // Names and countries are kept as UTF-8 whatever the database's own encoding; the connection
+    // string comes first, so these settings after it hold whatever it says.
+    const char* keywords[] = {"dbname", "client_encoding", nullptr};
+    const char* values[] = {conninfo_.c_str(), "UTF8", nullptr};
+    conn_ = PQconnectStartParams(keywords, values, 1);
+    if (!conn_) throw StoreUnavailable("PostgreSQL: out of memory");
+    if (PQstatus(conn_) == CONNECTION_BAD) Broken("cannot connect");
+    auto state = PGRES_POLLING_WRITING;
+    while (state != PGRES_POLLING_OK) {
+      if (state == PGRES_POLLING_FAILED) Broken("cannot connect");
+      if (!Wait(state == PGRES_POLLING_READING ? POLLIN : POLLOUT, deadline)) {
+        TimedOut("connecting");
+      }
+      state = PQconnectPoll(conn_);
+    }
+    if (PQsetnonblocking(conn_, 1) != 0) Broken("cannot use the connection");
+    // "relation already exists, skipping" and the like are not for the access log.
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
+    // The server ends a statement that runs too long by itself (a slow query, a lock wait), so a
+    // slow database frees the connection for the next call instead of keeping it busy.
+    Run(("SET statement_timeout = " + std::to_string(statementTimeout_.count())).c_str(), {},
+        deadline);
+    Run(("SET idle_in_transaction_session_timeout = " + std::to_string(IdleInTransactionTimeoutMs))
+            .c_str(),
+        {}, deadline);
+  }
+
+  const std::string conninfo_;
+  const std::chrono::milliseconds statementTimeout_;
+  PGconn* conn_ = nullptr;
 };
 
 namespace {
 
-class TPostgresTransaction {
+// Rolls back unless committed, so a failure midway leaves neither the token spent nor the result.
+class PostgresTransaction {
  public:
-  explicit TPostgresTransaction(TPostgresConnection& connection) : connection_(connection) {
-    connection_.Run("BEGIN");
+  PostgresTransaction(TPostgresConnection& connection, StoreClock::time_point deadline)
+      : connection_(connection), deadline_(deadline) {
+    connection_.Run("BEGIN", {}, deadline_);
   }
-  ~TPostgresTransaction() {
-    if (!done_) PQclear(PQexec(connection_.Handle(), "ROLLBACK"));
+  ~PostgresTransaction() {
+    // A connection dropped midway took its transaction with it: nothing to roll back.
+    if (done_ || !connection_.Connected()) return;
+    try {
+      connection_.Run("ROLLBACK", {}, deadline_);
+    } catch (const std::exception&) {
+      // A connection closed in a transaction rolls it back on the server's side.
+      connection_.Drop();
+    }
   }
+  PostgresTransaction(const PostgresTransaction&) = delete;
+  PostgresTransaction& operator=(const PostgresTransaction&) = delete;
   void Commit() {
-    connection_.Run("COMMIT");
+    connection_.Run("COMMIT", {}, deadline_);
     done_ = true;
   }
 
  private:
   TPostgresConnection& connection_;
+  const StoreClock::time_point deadline_;
   bool done_ = false;
 };
 
@@ -109,58 +249,81 @@ std::vector<TRankedScore> ReadRows(const TResult& result, int64_t firstRank) {
 
 }  // namespace
 
-TPostgresScoreStore::TPostgresScoreStore(const std::string& conninfo, size_t connections) {
-  {
-    TPostgresConnection setup(conninfo);
-    TPostgresTransaction transaction(setup);
-    setup.Run(LockSchema);
-    setup.Run(CreateScores);
-    setup.Run(score_queries::CreateSpentTokens);
-    setup.Run(score_queries::CreateRankIndex);
-    setup.Run(score_queries::CreateCountryIndex);
-    setup.Run(score_queries::CreateTokenAgeIndex);
+TPostgresScoreStore::TPostgresScoreStore(const std::string& conninfo, size_t connections,
+                                         std::chrono::milliseconds callTimeout,
+                                         const std::function<void(const std::string&)>& log)
+    : callTimeout_(callTimeout) {
+  try {
+    const auto deadline = StoreClock::now() + StartTimeout;
+    TPostgresConnection setup(conninfo,
+                              std::chrono::duration_cast<std::chrono::milliseconds>(StartTimeout));
+    PostgresTransaction transaction(setup, deadline);
+    setup.Run(LockSchema, {}, deadline);
+    const TResult exists = setup.Run(ScoresExist, {}, deadline);
+    if (std::string_view(PQgetvalue(exists.get(), 0, 0)) != "t" && log) {
+      log("creating the score tables in the PostgreSQL database: it has none yet");
+    }
+    for (const char* statement :
+         {CreateScores, score_queries::CreateSpentTokens, score_queries::CreateRankIndex,
+          score_queries::CreateCountryIndex, score_queries::CreateTokenAgeIndex}) {
+      setup.Run(statement, {}, deadline);
+    }
     transaction.Commit();
+    pool_ = std::make_unique<TConnectionPool<TPostgresConnection>>(connections, [&] {
+      auto connection = std::make_unique<TPostgresConnection>(conninfo, callTimeout);
+      // A first statement opens the connection, so a bad one is found now.
+      connection->Run("SELECT 1", {}, deadline);
+      return connection;
+    });
+  } catch (const StoreUnavailable& error) {
+    throw std::runtime_error(std::string("cannot use the PostgreSQL database: ") + error.what());
   }
-  pool_ = std::make_unique<TConnectionPool<TPostgresConnection>>(
-      connections, [&conninfo] { return std::make_unique<TPostgresConnection>(conninfo); });
 }
 
 TPostgresScoreStore::~TPostgresScoreStore() = default;
 
 TStoreOutcome TPostgresScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
                                              int64_t tokenIssuedAt) {
-  auto connection = pool_->Borrow();
-  TPostgresTransaction transaction(*connection);
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  PostgresTransaction transaction(*connection, deadline);
   // A second transaction inserting the same token waits for the first and then inserts nothing.
-  const TResult spent =
-      connection->Run(score_queries::SpendToken, {tokenId, std::to_string(tokenIssuedAt)});
+  const TResult spent = connection->Run(score_queries::SpendToken,
+                                        {tokenId, std::to_string(tokenIssuedAt)}, deadline);
   if (std::string_view(PQcmdTuples(spent.get())) != "1") return TStoreOutcome::TokenAlreadySpent;
   connection->Run(
       score_queries::InsertScore,
-      {score.name, score.country, std::to_string(score.score), std::to_string(score.submittedAt)});
+      {score.name, score.country, std::to_string(score.score), std::to_string(score.submittedAt)},
+      deadline);
   transaction.Commit();
   return TStoreOutcome::Stored;
 }
 
 std::vector<TRankedScore> TPostgresScoreStore::Table(const TTableQuery& query) {
-  auto connection = pool_->Borrow();
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
   const std::string limit = std::to_string(query.limit);
   const std::string offset = std::to_string(query.offset);
   if (query.country.empty()) {
-    return ReadRows(connection->Run(score_queries::TablePage, {limit, offset}), query.offset + 1);
+    return ReadRows(connection->Run(score_queries::TablePage, {limit, offset}, deadline),
+                    query.offset + 1);
   }
-  return ReadRows(connection->Run(score_queries::CountryTablePage, {query.country, limit, offset}),
-                  query.offset + 1);
+  return ReadRows(
+      connection->Run(score_queries::CountryTablePage, {query.country, limit, offset}, deadline),
+      query.offset + 1);
 }
 
 int64_t TPostgresScoreStore::Count(const std::string& country) {
-  auto connection = pool_->Borrow();
-  const TResult result = country.empty() ? connection->Run(score_queries::CountAll)
-                                         : connection->Run(score_queries::CountCountry, {country});
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  const TResult result = country.empty()
+                             ? connection->Run(score_queries::CountAll, {}, deadline)
+                             : connection->Run(score_queries::CountCountry, {country}, deadline);
   return std::stoll(PQgetvalue(result.get(), 0, 0));
 }
 
 void TPostgresScoreStore::ForgetTokensIssuedBefore(int64_t before) {
-  auto connection = pool_->Borrow();
-  connection->Run(score_queries::ForgetTokens, {std::to_string(before)});
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  connection->Run(score_queries::ForgetTokens, {std::to_string(before)}, deadline);
 }

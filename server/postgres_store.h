@@ -2,6 +2,8 @@
 // one proxy: the same schema and queries as the SQLite store, created on first connect.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,7 +17,11 @@ class TPostgresScoreStore : public TScoreStore {
  public:
   // Connects `connections` times with the libpq connection string `conninfo`. Throws
   // std::runtime_error with the server's message when it cannot connect or set up the schema.
-  TPostgresScoreStore(const std::string& conninfo, size_t connections);
+  // Every later call ends within `callTimeout`, even against a server that stopped answering.
+  // `log` (may be empty) hears of the schema being created.
+  TPostgresScoreStore(const std::string& conninfo, size_t connections,
+                      std::chrono::milliseconds callTimeout = DefaultStoreTimeout,
+                      const std::function<void(const std::string&)>& log = {});
   ~TPostgresScoreStore() override;
 
   TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
@@ -26,4 +32,5 @@ class TPostgresScoreStore : public TScoreStore {
 
  private:
   std::unique_ptr<TConnectionPool<TPostgresConnection>> pool_;
+  const std::chrono::milliseconds callTimeout_;
 };

@@ -8,6 +8,11 @@
 #include <string>
 #include <unordered_map>
 
+// The key a client address is counted under: an IPv6 address by its /64 (one subscriber's network,
+// all of which one person gets), an IPv4 address, also written as ::ffff:a.b.c.d, by itself.
+// Text that is no address is its own key.
+std::string ClientKey(const std::string& address);
+
 class TRateLimiter {
  public:
   using TClock = std::chrono::steady_clock;
@@ -15,7 +20,8 @@ class TRateLimiter {
   // `perMinute` 0 means no limit.
   explicit TRateLimiter(uint32_t perMinute) : perMinute_(perMinute) {}
 
-  // Counts one request of `address` at `now`; false when its allowance is used up.
+  // Counts one request of `address` (by its ClientKey) at `now`; false when its allowance is used
+  // up.
   bool Allow(const std::string& address, TClock::time_point now = TClock::now());
 
  private:

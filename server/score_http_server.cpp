@@ -58,6 +58,7 @@ int StatusOf(TReplyKind kind) {
     case TReplyKind::TooMany:
       return 429;
     case TReplyKind::Failed:
+    case TReplyKind::Unavailable:
       return 503;
   }
   return 500;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int64_t TokenSweepIntervalSeconds = 600;
+constexpr auto TokenSweepInterval = std::chrono::minutes(10);
 
 int64_t WallClockSeconds() {
   return std::chrono::duration_cast<std::chrono::seconds>(
@@ -30,7 +30,18 @@ TScoreService::TScoreService(TScoreStore& store, TTokenSigner signer, TServiceSe
       settings_(settings),
       now_(now ? std::move(now) : TNow(WallClockSeconds)),
       results_(settings.resultsPerMinute),
-      handshakes_(settings.handshakesPerMinute) {}
+      handshakes_(settings.handshakesPerMinute),
+      health_(settings_.log),
+      sweeper_([this] { SweepTokens(); }) {}
+
+TScoreService::~TScoreService() {
+  {
+    std::lock_guard lock(sweepMutex_);
+    stopping_ = true;
+  }
+  sweepWake_.notify_all();
+  sweeper_.join();
+}
 
 TServiceReply TScoreService::Handshake(const std::string& address) {
   if (!handshakes_.Allow(address)) {
@@ -58,11 +69,16 @@ TServiceReply TScoreService::SubmitResult(const std::string& address, std::strin
 
   TNewScore score{Latin1ToUtf8(result.name), Latin1ToUtf8(result.country), result.score, now};
   try {
-    if (store_.AddResult(score, claims->id, claims->issuedAt) == TStoreOutcome::TokenAlreadySpent) {
-      return Refusal("token already spent");
-    }
+    const TStoreOutcome outcome = store_.AddResult(score, claims->id, claims->issuedAt);
+    health_.Succeeded();
+    if (outcome == TStoreOutcome::TokenAlreadySpent) return Refusal("token already spent");
     ++generation_;
-    ForgetOldTokensNowAndThen(now);
+  } catch (const StoreUnavailable& error) {
+    health_.Failed(error.what());
+    // The token is not spent (the transaction did not commit, or if it did, a second try is
+    // refused as spent): the game may send the result again later.
+    return {TReplyKind::Unavailable, "ERROR: the score table is unavailable, try again later",
+            std::string("database unavailable: ") + error.what()};
   } catch (const std::exception& error) {
     return {TReplyKind::Failed, "ERROR: the server could not store the result",
             std::string("store: ") + error.what()};
@@ -77,16 +93,30 @@ TTablePageView TScoreService::TablePage(const std::string& country, int64_t page
   view.page = page;
   view.pageSize = pageSize;
   view.now = now_();
-  view.totalRows = store_.Count(country);
-  view.rows = store_.Table({country, (page - 1) * pageSize, pageSize});
+  try {
+    view.totalRows = store_.Count(country);
+    view.rows = store_.Table({country, (page - 1) * pageSize, pageSize});
+  } catch (const StoreUnavailable& error) {
+    health_.Failed(error.what());
+    throw;
+  }
+  health_.Succeeded();
   return view;
 }
 
-void TScoreService::ForgetOldTokensNowAndThen(int64_t now) {
-  {
-    std::lock_guard lock(sweepMutex_);
-    if (now - lastSweep_ < TokenSweepIntervalSeconds) return;
-    lastSweep_ = now;
+void TScoreService::SweepTokens() {
+  std::unique_lock lock(sweepMutex_);
+  while (!stopping_) {
+    lock.unlock();
+    try {
+      // An hour's grace on top of the lifetime covers clocks that differ between instances.
+      store_.ForgetTokensIssuedBefore(now_() - TokenLifetimeSeconds - 3600);
+    } catch (const StoreUnavailable& error) {
+      health_.Failed(error.what());
+    } catch (const std::exception&) {
+      // Spent tokens kept a while longer cost a little room, nothing else; the next round retries.
+    }
+    lock.lock();
+    sweepWake_.wait_for(lock, TokenSweepInterval, [this] { return stopping_; });
   }
-  store_.ForgetTokensIssuedBefore(now - TokenLifetimeSeconds - 3600);
 }

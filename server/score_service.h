@@ -4,12 +4,15 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
+#include "server/database_health.h"
 #include "server/rate_limiter.h"
 #include "server/score_store.h"
 #include "server/score_token.h"
@@ -19,9 +22,12 @@ struct TServiceSettings {
   char key = 'S';                  // The key letter every result must carry.
   uint32_t resultsPerMinute = 10;  // Per address; 0: no limit.
   uint32_t handshakesPerMinute = 60;
+  // Hears when the database stops answering and when it is back (may be empty).
+  std::function<void(const std::string&)> log;
 };
 
-enum class TReplyKind { Ok, Refused, TooMany, Failed };
+// Unavailable: the database did not answer in time; the client may send the same result again.
+enum class TReplyKind { Ok, Refused, TooMany, Failed, Unavailable };
 
 struct TServiceReply {
   TReplyKind kind = TReplyKind::Ok;
@@ -35,18 +41,23 @@ class TScoreService {
 
   TScoreService(TScoreStore& store, TTokenSigner signer, TServiceSettings settings,
                 TNow now = nullptr);
+  ~TScoreService();
+  TScoreService(const TScoreService&) = delete;
+  TScoreService& operator=(const TScoreService&) = delete;
 
-  // GET /cgi/version.pl?version&prg=Skarvel
+  // GET /cgi/version.pl?version&prg=Skarvel; never waits for the database.
   TServiceReply Handshake(const std::string& address);
   // GET /cgi/version.pl?hs&prg=Skarvel&inf=<letters>
   TServiceReply SubmitResult(const std::string& address, std::string_view letters);
-  // One page of the table (page counted from 1, pageSize 1 to 500).
+  // One page of the table (page counted from 1, pageSize 1 to 500). Throws StoreUnavailable when
+  // the database does not answer in time.
   TTablePageView TablePage(const std::string& country, int64_t page, int64_t pageSize);
   // Counts the results this instance stored, so a page made before the latest one is known stale.
   uint64_t Generation() const { return generation_; }
 
  private:
-  void ForgetOldTokensNowAndThen(int64_t now);
+  // Forgets expired spent tokens now and then, on a thread of its own so no request waits for it.
+  void SweepTokens();
 
   TScoreStore& store_;
   const TTokenSigner signer_;
@@ -55,6 +66,9 @@ class TScoreService {
   TRateLimiter results_;
   TRateLimiter handshakes_;
   std::atomic<uint64_t> generation_{0};
+  DatabaseHealth health_;
   std::mutex sweepMutex_;
-  int64_t lastSweep_ = 0;
+  std::condition_variable sweepWake_;
+  bool stopping_ = false;
+  std::thread sweeper_;
 };

@@ -2,9 +2,17 @@
 // PostgreSQL server shared by several instances), the same schema and the same queries.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+// The database cannot answer now (gone, hung, full, removed, or no connection free in time): the
+// caller answers "try again later" instead of waiting. Every store call ends within its time-out.
+// clang-format off
+struct StoreUnavailable : std::runtime_error { using std::runtime_error::runtime_error; };
+// clang-format on
 
 // A result that passed every check, with its texts already in UTF-8.
 struct TNewScore {
@@ -35,6 +43,12 @@ enum class TStoreOutcome {
   TokenAlreadySpent,  // Another request spent the same token first: nothing was stored.
 };
 
+// How long one store call may take: a result is answered within two seconds however the
+// database fares, and the request around the call needs a little of that too.
+inline constexpr std::chrono::milliseconds DefaultStoreTimeout{1500};
+
+// Every call ends within the store's time-out, throwing StoreUnavailable when the database did
+// not answer in time or cannot be reached; other faults throw std::runtime_error.
 class TScoreStore {
  public:
   virtual ~TScoreStore() = default;

@@ -1,16 +1,7 @@
-// Parsing the command line and keeping the token secret.
+// Parsing the command line.
 #include "server/server_options.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
-
-#include "server/score_token.h"
 
 namespace {
 
@@ -39,16 +30,6 @@ void ReadListen(const std::string& text, TServerOptions& options) {
   }
   options.host = host;
   options.port = static_cast<int>(ReadNumber("--listen's port", text.substr(colon + 1), 0, 65535));
-}
-
-std::string Hex(const std::string& bytes) {
-  static constexpr char Digits[] = "0123456789abcdef";
-  std::string text;
-  for (const char c : bytes) {
-    text += Digits[static_cast<unsigned char>(c) >> 4];
-    text += Digits[static_cast<unsigned char>(c) & 0x0F];
-  }
-  return text;
 }
 
 }  // namespace
@@ -126,33 +107,4 @@ const char* ServerUsage() {
          "  --help                 this text\n"
          "\n"
          "Logs one line a request to standard output; ends cleanly on SIGTERM or SIGINT.\n";
-}
-
-std::string LoadOrCreateSecret(const std::filesystem::path& path) {
-  // O_EXCL: of two instances starting at once on one file, one writes and the other reads.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd >= 0) {
-    const std::string text = Hex(NewTokenSecret()) + "\n";
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    if (!written) throw std::runtime_error("cannot write the secret file " + path.string());
-    return text.substr(0, text.size() - 1);
-  }
-  if (errno != EEXIST) {
-    throw std::runtime_error("cannot create the secret file " + path.string() + ": " +
-                             std::strerror(errno));
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read the secret file " + path.string());
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  std::string secret = contents.str();
-  while (!secret.empty() &&
-         (secret.back() == '\n' || secret.back() == '\r' || secret.back() == ' ')) {
-    secret.pop_back();
-  }
-  if (secret.size() < 16) {
-    throw std::runtime_error("the secret file " + path.string() + " holds fewer than 16 bytes");
-  }
-  return secret;
 }

@@ -28,7 +28,3 @@ TServerOptions ParseServerOptions(const std::vector<std::string>& args);
 
 // The text of --help.
 const char* ServerUsage();
-
-// The secret the tokens are signed with: read from `path`, or made and written there (mode 0600)
-// when the file does not exist. Throws std::runtime_error when it can do neither.
-std::string LoadOrCreateSecret(const std::filesystem::path& path);

@@ -3,6 +3,7 @@
 #include "server/sqlite_store.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <stdexcept>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int BusyTimeoutMs = 5000;
 constexpr auto CheckpointInterval = std::chrono::seconds(1);
 
 constexpr const char* CreateScores =
@@ -25,12 +25,36 @@ constexpr const char* CreateScores =
     " score INTEGER NOT NULL,"
     " submitted_at BIGINT NOT NULL)";
 
+// Whether an SQLite status means the database cannot work now (locked too long, the disk full or
+// failing, the file gone or read-only) rather than a fault in our statements.
+bool IsUnavailability(int status) {
+  switch (status & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_PROTOCOL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+[[noreturn]] void Fail(int status, const std::string& message) {
+  if (IsUnavailability(status)) throw StoreUnavailable("SQLite: " + message);
+  throw std::runtime_error("SQLite: " + message);
+}
+
 }  // namespace
 
 // One open database with its prepared statements, used by one thread at a time.
 class TSqliteConnection {
  public:
-  explicit TSqliteConnection(const std::string& path) {
+  TSqliteConnection(const std::string& path, std::chrono::milliseconds busyTimeout) {
     const int status =
         sqlite3_open_v2(path.c_str(), &db_,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -39,7 +63,7 @@ class TSqliteConnection {
       sqlite3_close(db_);
       throw std::runtime_error("cannot open " + path + ": " + message);
     }
-    sqlite3_busy_timeout(db_, BusyTimeoutMs);
+    sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout.count()));
   }
   ~TSqliteConnection() {
     for (auto& [text, statement] : statements_) sqlite3_finalize(statement);
@@ -50,10 +74,11 @@ class TSqliteConnection {
 
   void Execute(const char* sql) {
     char* error = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+    const int status = sqlite3_exec(db_, sql, nullptr, nullptr, &error);
+    if (status != SQLITE_OK) {
       const std::string message = error ? error : sqlite3_errmsg(db_);
       sqlite3_free(error);
-      throw std::runtime_error(message);
+      Fail(status, message);
     }
   }
 
@@ -72,7 +97,7 @@ class TSqliteConnection {
 
   void Check(int status) {
     if (status != SQLITE_OK && status != SQLITE_ROW && status != SQLITE_DONE) {
-      throw std::runtime_error(sqlite3_errmsg(db_));
+      Fail(status, sqlite3_errmsg(db_));
     }
   }
 
@@ -145,9 +170,19 @@ std::vector<TRankedScore> ReadRows(sqlite3_stmt* statement, TSqliteConnection& c
 
 }  // namespace
 
-TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections) {
-  {
-    TSqliteConnection setup(path);
+TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections,
+                                     std::chrono::milliseconds callTimeout,
+                                     const std::function<void(const std::string&)>& log)
+    : path_(path), callTimeout_(callTimeout) {
+  struct stat before {};
+  const bool existed = ::stat(path.c_str(), &before) == 0;
+  try {
+    TSqliteConnection setup(path, callTimeout);
+    if (!existed && log) log("creating a new, empty database at " + path);
+    if (sqlite3_db_readonly(setup.Handle(), "main") == 1) {
+      throw std::runtime_error("the database " + path +
+                               " is read-only: the server must be able to write results to it");
+    }
     setup.Execute("PRAGMA journal_mode=WAL");
     setup.Execute("BEGIN IMMEDIATE");
     setup.Execute(CreateScores);
@@ -156,9 +191,17 @@ TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections
     setup.Execute(score_queries::CreateCountryIndex);
     setup.Execute(score_queries::CreateTokenAgeIndex);
     setup.Execute("COMMIT");
+  } catch (const StoreUnavailable& error) {
+    throw std::runtime_error("cannot use the database " + path + ": " + error.what());
   }
-  pool_ = std::make_unique<TConnectionPool<TSqliteConnection>>(connections, [&path] {
-    auto connection = std::make_unique<TSqliteConnection>(path);
+  struct stat opened {};
+  if (::stat(path.c_str(), &opened) != 0) {
+    throw std::runtime_error("the database " + path + " vanished while it was opened");
+  }
+  device_ = opened.st_dev;
+  inode_ = opened.st_ino;
+  pool_ = std::make_unique<TConnectionPool<TSqliteConnection>>(connections, [&path, callTimeout] {
+    auto connection = std::make_unique<TSqliteConnection>(path, callTimeout);
     // With the write-ahead log a commit needs no sync of its own; a power cut may lose the last
     // moments of results but never corrupts the file.
     connection->Execute("PRAGMA synchronous=NORMAL");
@@ -179,7 +222,7 @@ TSqliteScoreStore::~TSqliteScoreStore() {
 
 void TSqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
   try {
-    TSqliteConnection connection(path);
+    TSqliteConnection connection(path, callTimeout_);
     std::unique_lock lock(checkpointMutex_);
     for (;;) {
       const bool stop =
@@ -194,10 +237,22 @@ void TSqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
   }
 }
 
+void TSqliteScoreStore::CheckStillInPlace() const {
+  struct stat now {};
+  if (::stat(path_.c_str(), &now) != 0 || now.st_dev != device_ || now.st_ino != inode_) {
+    throw StoreUnavailable("the database file " + path_ +
+                           " was removed or replaced while the server ran; restore it and "
+                           "restart the server");
+  }
+}
+
 TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
                                            int64_t tokenIssuedAt) {
-  auto connection = pool_->Borrow();
-  std::lock_guard writing(writer_);
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
+  std::unique_lock writing(writer_, deadline);
+  if (!writing) throw StoreUnavailable("SQLite: another write held the database too long");
   TSqliteTransaction transaction(*connection);
   sqlite3_stmt* spend = connection->Statement(score_queries::SpendToken);
   connection->Bind(spend, 1, tokenId);
@@ -214,7 +269,9 @@ TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::st
 }
 
 std::vector<TRankedScore> TSqliteScoreStore::Table(const TTableQuery& query) {
-  auto connection = pool_->Borrow();
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
   sqlite3_stmt* statement = nullptr;
   int next = 1;
   if (query.country.empty()) {
@@ -231,7 +288,9 @@ std::vector<TRankedScore> TSqliteScoreStore::Table(const TTableQuery& query) {
 }
 
 int64_t TSqliteScoreStore::Count(const std::string& country) {
-  auto connection = pool_->Borrow();
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
   sqlite3_stmt* statement = nullptr;
   if (country.empty()) {
     statement = connection->Statement(score_queries::CountAll);
@@ -246,8 +305,11 @@ int64_t TSqliteScoreStore::Count(const std::string& country) {
 }
 
 void TSqliteScoreStore::ForgetTokensIssuedBefore(int64_t before) {
-  auto connection = pool_->Borrow();
-  std::lock_guard writing(writer_);
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
+  std::unique_lock writing(writer_, deadline);
+  if (!writing) throw StoreUnavailable("SQLite: another write held the database too long");
   sqlite3_stmt* statement = connection->Statement(score_queries::ForgetTokens);
   connection->Bind(statement, 1, before);
   connection->Run(statement);

@@ -1,23 +1,30 @@
 // The world table in one SQLite file (write-ahead log), created with its schema on first open.
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "server/connection_pool.h"
 #include "server/score_store.h"
 
 class TSqliteConnection;
-template <typename Connection>
-class TConnectionPool;
 
 class TSqliteScoreStore : public TScoreStore {
  public:
   // Opens or creates `path` with `connections` connections. Throws std::runtime_error with
-  // SQLite's message when the file cannot be opened or is not a score database.
-  TSqliteScoreStore(const std::string& path, size_t connections);
+  // SQLite's message when the file cannot be opened, is read-only or is not a score database.
+  // Every later call ends within `callTimeout` (or sooner with StoreUnavailable). `log` (may be
+  // empty) hears of a new, empty database being made.
+  TSqliteScoreStore(const std::string& path, size_t connections,
+                    std::chrono::milliseconds callTimeout = DefaultStoreTimeout,
+                    const std::function<void(const std::string&)>& log = {});
   ~TSqliteScoreStore() override;
 
   TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
@@ -28,6 +35,15 @@ class TSqliteScoreStore : public TScoreStore {
 
  private:
   void CheckpointNowAndThen(const std::string& path);
+  // Throws StoreUnavailable when the file at the path is no longer the one opened: removed, or
+  // its folder gone, the writes would land in a file nobody can open again.
+  void CheckStillInPlace() const;
+  StoreClock::time_point Deadline() const { return StoreClock::now() + callTimeout_; }
+
+  const std::string path_;
+  const std::chrono::milliseconds callTimeout_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
 
   std::unique_ptr<TConnectionPool<TSqliteConnection>> pool_;
   // The write-ahead log is copied back into the database by this thread, so the sync to disk
@@ -38,5 +54,5 @@ class TSqliteScoreStore : public TScoreStore {
   std::thread checkpointer_;
   // SQLite lets one writer in at a time and makes the others poll with growing sleeps (up to
   // 100 ms each); writers of this process queue here instead, and are let in as soon as it is free.
-  std::mutex writer_;
+  std::timed_mutex writer_;
 };

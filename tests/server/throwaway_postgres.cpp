@@ -5,8 +5,13 @@
 #include <libpq-fe.h>
 #include <sys/wait.h>
 
+#include <signal.h>
+
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -87,4 +92,31 @@ std::string FreshPostgresDatabase(std::string& whyNot) {
   if (!made) return {};
   return server.conninfo.substr(0, server.conninfo.find("dbname=")) + "dbname=" + name +
          " user=scores";
+}
+
+bool SignalThrowawayPostgres(int signal) {
+  if (!instance || !instance->started) return false;
+  std::ifstream pidFile(instance->dir.path() / "pg" / "data" / "postmaster.pid");
+  pid_t postmaster = 0;
+  if (!(pidFile >> postmaster) || postmaster <= 0) return false;
+  // The children first, so none is left running after its parent stopped.
+  std::vector<pid_t> children;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    // "pid (comm) state ppid ...": the command may hold spaces, so read after its last ')'.
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    char state = 0;
+    pid_t parent = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) == 2 &&
+        parent == postmaster) {
+      children.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+  }
+  for (const pid_t child : children) ::kill(child, signal);
+  return ::kill(postmaster, signal) == 0;
 }

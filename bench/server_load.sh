@@ -169,7 +169,7 @@ EOF
     run_wrk -t1 -c1 -d"${seconds}s" "$base/"
     wait "$attack_pid" || true
     cat "$work/attack.out"
-    echo "polite: $rate req/s, p50 $p50 ms, p99 $p99 ms $errors"
+    echo "polite: $(awk '/requests in/ { print $1, "answered" }' "$work/wrk.out"), $rate req/s, p50 $p50 ms, p99 $p99 ms $errors"
     row "polite GET / under attack" "$rate" "$p50" "$p99" "goal p99 < 50 ms"
   fi
   row "$store: server peak RSS, MB" "$(peak_rss)" "" "" "goal < 200 MB"

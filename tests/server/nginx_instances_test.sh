@@ -19,12 +19,10 @@ if [ -z "$nginx_program" ]; then
   echo "SKIP: nginx is not installed (sh scripts/install-deps.sh installs it)"
   exit 77
 fi
-for tool in curl chromium; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (sh scripts/install-deps.sh installs it)"
-    exit 77
-  fi
-done
+if ! command -v curl >/dev/null; then
+  echo "SKIP: curl is not installed (sh scripts/install-deps.sh installs it)"
+  exit 77
+fi
 
 work=$(mktemp -d)
 pids=""
@@ -209,13 +207,20 @@ done <"$work/acknowledged"
 echo "ok: instance A killed in a burst, no acknowledged result lost, the rest went to B"
 
 # The table page through nginx in headless chromium.
-timeout 90 chromium --headless --no-sandbox --disable-gpu --no-first-run \
-  --disable-background-networking --disable-component-update --disable-sync --disable-dev-shm-usage \
-  --user-data-dir="$work/profile" --dump-dom "http://$proxy/cgi/version.pl?prg=Skarvel&show&type=0" \
-  >"$work/table.dom" 2>"$work/chromium.log" || fail "chromium could not load the page through nginx"
-grep -q "World scores" "$work/table.dom" || fail "the page through nginx did not load"
-grep -q "ViaNginx" "$work/table.dom" || fail "the page through nginx lacks the result"
-echo "ok: the table page through nginx in chromium"
+passed=4
+if command -v chromium >/dev/null; then
+  timeout 90 chromium --headless --no-sandbox --disable-gpu --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --disable-dev-shm-usage --user-data-dir="$work/profile" \
+    --dump-dom "http://$proxy/cgi/version.pl?prg=Skarvel&show&type=0" \
+    >"$work/table.dom" 2>"$work/chromium.log" || fail "chromium could not load the page through nginx"
+  grep -q "World scores" "$work/table.dom" || fail "the page through nginx did not load"
+  grep -q "ViaNginx" "$work/table.dom" || fail "the page through nginx lacks the result"
+  echo "ok: the table page through nginx in chromium"
+  passed=5
+else
+  echo "skipped: the page in chromium (chromium is not installed)"
+fi
 
 # The shipped result limit (10 a minute, a burst of 10) holds at nginx for one client, while its
 # handshakes still pass.
@@ -231,4 +236,4 @@ code=$(curl -s -o /dev/null -w '%{http_code}' "http://$proxy/cgi/version.pl?vers
 [ "$code" = 200 ] || fail "a handshake was limited with the results (HTTP $code)"
 echo "ok: nginx limits results per client, not handshakes"
 
-echo "5 passed, 0 failed"
+echo "$passed passed, 0 failed"

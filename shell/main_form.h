@@ -86,6 +86,10 @@ struct InputState : PointerSteering {
   bool LeftPressed = false;
   // The key each gamepad control is held down as (0: none), let go when the control is.
   std::array<uint16_t, platform::PadButtonCount> PadKeys{};
+  // When play last gave way to a question or screen that A answers (the exit question over the
+  // game, the result dialog or the menu after "GAME OVER"): A is the fire button in the game, and
+  // for a moment after that a press of it is the player still firing.
+  std::optional<uint32_t> PlayLeftAt;
 };
 
 class TmainForm {
@@ -292,6 +296,10 @@ class TmainForm {
   void MoveFocus(int step);
   // The key a gamepad control stands for now; 0 when it means nothing here.
   uint16_t GamepadKey(platform::PadButton button) const;
+  // Notes that play has just given way to a question or screen (PlayLeftAt).
+  void NotePlayLeft();
+  // Whether a press of A now is still the fire of the play that has just given way.
+  bool PadFireStillHeld();
   // Applies `change` to the text field that typing edits now, if any.
   void EditText(const std::function<void(std::string&)>& change);
 

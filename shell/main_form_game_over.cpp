@@ -59,6 +59,7 @@ void TmainForm::GameOverFrame(TCanvas& canvas) {
   if (Play.BannerTimer > 0) return;
   Play.ScorePlace = FindScorePlace(Config, Play.Score);
   SetCursorVisible(true);
+  NotePlayLeft();
   if (Play.ScorePlace == NoScorePlace) {
     BackToMenu();
   } else {

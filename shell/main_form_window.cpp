@@ -35,6 +35,7 @@ void TmainForm::FormClose(TCloseAction& Action) {
     Menu.FrameShownBeneath = DialogFrameVisible();
     SetDialogFrameVisible(true);
     if (IsGameRunning(s.GameState) || s.GameState == gsPaused) {
+      if (IsGameRunning(s.GameState)) NotePlayLeft();
       SetCursorVisible(true);
       s.GameState = gsExitQuestion;
     } else {

@@ -150,11 +150,16 @@ class TmainForm {
   void LoadConfig();
   void SaveConfig();
   void UpdateBossKeyName();
+  // Where "config.dat" is.
+  std::filesystem::path ConfigFilePath() const;
 
   // --- Window events (main_form_window.cpp).
   // A request to close the window: asks FormClose and closes when it lets the close through.
   void Close();
   void FormClose(TCloseAction& Action);
+  // The session is ending or the terminal asks the program to end: no question is asked, the
+  // settings are written as they stand, the music stops and the message loop ends.
+  void EndOnRequest();
   void WMGetSysCommand(const TMessage& message);
   void CptClk(const TMessage& message);
   void FrameTimer1Activate();
@@ -336,6 +341,8 @@ class TmainForm {
   // The result on its way to the server, with the client while the worker has it.
   TResultSubmission submission_;
   bool closed_ = false;
+  // Ended by EndOnRequest: the desktop is going away, and nothing is opened on it.
+  bool endedOnRequest_ = false;
   std::string fatalError_;
   // Frames of each loop that have failed in a row.
   int menuFrameFailures_ = 0;

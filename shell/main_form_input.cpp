@@ -39,6 +39,9 @@ void TmainForm::Dispatch(const platform::Event& event) {
     case EventKind::CloseRequest:
       Close();
       break;
+    case EventKind::EndRequest:
+      EndOnRequest();
+      break;
     case EventKind::SysCommandMaximise:
       WMGetSysCommand({WM_SYSCOMMAND, SC_MAXIMIZE});
       break;

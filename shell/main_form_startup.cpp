@@ -91,6 +91,7 @@ bool TmainForm::ProcessMessages() {
 }
 
 void TmainForm::ExitStep() {
+  if (endedOnRequest_) return;
   // The link file belongs to where the player started the game, not to the game's files.
   if (GameFileExists("play.url")) platform_.shell().Open(ResolvePath("play.url").string());
 }

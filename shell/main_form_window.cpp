@@ -1,6 +1,10 @@
 // Window events: close requests and the exit question's states, system commands, and what the
 // frame timers do when the application gains or loses the focus.
+#include <cstdio>
+#include <string>
+
 #include "game/level_loop.h"
+#include "shell/config_file.h"
 #include "shell/main_form.h"
 
 void TmainForm::Close() {
@@ -56,6 +60,21 @@ void TmainForm::FormClose(TCloseAction& Action) {
     DestroyMenu();
     PlaySound("looser");
   }
+}
+
+void TmainForm::EndOnRequest() {
+  FrameTimer1.SetEnabled(false);
+  FrameTimer2.SetEnabled(false);
+  platform_.music().SongStop(CurrentSong);
+  // What is on the screen (a game, a question) is given up; the settings, a country being typed
+  // included, are kept. Nobody is left to answer a message box: a failure goes to the terminal.
+  if (const std::string error = WriteConfigFile(ConfigFilePath(), Config); !error.empty()) {
+    std::fprintf(stderr, "skarvel: the settings cannot be saved in config.dat: %s\n",
+                 error.c_str());
+  }
+  endedOnRequest_ = true;
+  closed_ = true;
+  Application.Terminate();
 }
 
 void TmainForm::WMGetSysCommand(const TMessage& message) {

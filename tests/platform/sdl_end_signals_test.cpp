@@ -12,11 +12,20 @@ using platform::sdl::SdlEndSignals;
 
 TEST(SdlEndSignals, ATermOrAnInterruptBecomesOneRequestAndTheProgramGoesOn) {
   for (const int signal : {SIGTERM, SIGINT}) {
-    const SdlEndSignals catcher;
-    EXPECT_FALSE(SdlEndSignals::TakeRequest()) << signal;
-    ASSERT_EQ(std::raise(signal), 0);
-    EXPECT_TRUE(SdlEndSignals::TakeRequest()) << signal;
-    EXPECT_FALSE(SdlEndSignals::TakeRequest()) << signal;
+    // As a program started from a desktop or a terminal has them (a background job of a script
+    // starts with SIGINT ignored).
+    struct sigaction asByDefault {};
+    asByDefault.sa_handler = SIG_DFL;
+    struct sigaction before {};
+    ASSERT_EQ(sigaction(signal, &asByDefault, &before), 0);
+    {
+      const SdlEndSignals catcher;
+      EXPECT_FALSE(SdlEndSignals::TakeRequest()) << signal;
+      ASSERT_EQ(std::raise(signal), 0);
+      EXPECT_TRUE(SdlEndSignals::TakeRequest()) << signal;
+      EXPECT_FALSE(SdlEndSignals::TakeRequest()) << signal;
+    }
+    sigaction(signal, &before, nullptr);
   }
 }
 

@@ -64,13 +64,13 @@ constexpr int SteeringCentreY = 300;
 
 // The screen state machine and the menu's selectors.
 struct ScreenState {
-  GameStateValue GameState = gsMenu;
-  GameStateValue ResumeState = gsMenu;
-  GameStateValue ExitReturnState = 0;
-  MenuScreenValue MenuScreen = msMainMenu;
-  MenuScreenValue ReturnScreen = 0;
+  TGameState GameState = gsMenu;
+  TGameState ResumeState = gsMenu;
+  TGameState ExitReturnState{};
+  TMenuScreen MenuScreen = msMainMenu;
+  TMenuScreen ReturnScreen{};
   uint8_t MenuFocus = 0;
-  uint8_t MainFocus = 0;
+  TMainMenuItem MainFocus{};
   bool ExitConfirmed = false;
 };
 
@@ -152,6 +152,18 @@ class TmainForm {
   void UpdateBossKeyName();
   // Where "config.dat" is.
   std::filesystem::path ConfigFilePath() const;
+
+  // --- The screen state machine (main_form_states.cpp; docs/screen_states.md). Every change of
+  // GameState goes through these.
+  void EnterState(TGameState state);
+  // What the game reports (game/ never sets the state itself).
+  void GameEvent(TGameEvent event);
+  // Pauses the game, keeping the state to resume (ResumeState), and resumes it.
+  void Pause();
+  void Resume();
+  // Asks whether to leave, over whatever is shown, and goes back there on Cancel.
+  void OpenExitQuestion();
+  void CloseExitQuestion();
 
   // --- Window events (main_form_window.cpp).
   // A request to close the window: asks FormClose and closes when it lets the close through.
@@ -276,15 +288,15 @@ class TmainForm {
   void ActivateExitItem();
   void ActivateClearScoresItem();
   // Creates an item of the screen at its ItemRects place, records its size, puts it in its slot.
-  TMenuItem& AddScreenItem(MenuScreenValue screen, int item, const char* picture, bool visible,
+  TMenuItem& AddScreenItem(TMenuScreen screen, int item, const char* picture, bool visible,
                            int32_t z);
-  void OpenSubScreen(MenuScreenValue screen, const char* panel);
+  void OpenSubScreen(TMenuScreen screen, const char* panel);
   void LeaveSubScreen();
   void ReturnToMainMenu();
   void ShowOptionSwitches();
   void ShowHelpPage();
   // A question over the screen beneath, answered OK or Cancel (the clear-scores question).
-  void OpenMenuDialog(MenuScreenValue dialog);
+  void OpenMenuDialog(TMenuScreen dialog);
   void CloseMenuDialog();
   // Closes the clear-scores question or the boss-key prompt unanswered.
   void CloseInnerDialog();

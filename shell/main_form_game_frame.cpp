@@ -14,7 +14,7 @@ constexpr int32_t QuestionFontSize = 16;
 // died would otherwise bring it back after the banner with the hit points it died with (to die
 // again at once, a second life lost for one death), or play on after the last life. Once the game
 // is over, no level ends any more, whatever stands over it (a pause, the exit question).
-bool LevelEndWaitsIn(GameStateValue state) {
+bool LevelEndWaitsIn(TGameState state) {
   switch (state) {
     case gsDying:
     case gsGameOver:
@@ -54,7 +54,7 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   GameInput1.Update();
   SpriteEngine1.RemoveDead();
   if (!LevelEndWaits(Screen)) EndLevelWhenDue(World);
-  GameStateValue& state = Screen.GameState;
+  const TGameState& state = Screen.GameState;
   if (state == gsPlaying) {
     SpriteEngine1.Root().MoveAll(LagCount);
     AdvancePlayedFrame(World);
@@ -74,7 +74,7 @@ void TmainForm::DyingFrame(int32_t LagCount) {
     --Play.DeathDelay;
     return;
   }
-  Screen.GameState = gsPlaying;
+  EnterState(gsPlaying);
   platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
   ClearGameField();
   THeroSprite* hero = World.Hero.Get();
@@ -86,7 +86,7 @@ void TmainForm::DyingFrame(int32_t LagCount) {
     return;
   }
   Play.BannerTimer = BannerTime;
-  Screen.GameState = gsGameOver;
+  EnterState(gsGameOver);
   PlaySound("looser");
 }
 
@@ -98,7 +98,7 @@ void TmainForm::GameCaptions(TCanvas& canvas) {
       canvas.Font.Color = clRed;
       canvas.TextOut(CaptionX, CaptionY, "LEVEL " + std::to_string(Play.Level));
       if (Play.BannerTimer <= 0) {
-        Screen.GameState = gsPlaying;
+        EnterState(gsPlaying);
         if (THeroSprite* hero = World.Hero.Get()) hero->SetBodyVisible(true);
         SetCursorVisible(false);
         platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);

@@ -6,7 +6,7 @@
 
 namespace {
 
-bool GameKeysApply(GameStateValue state) {
+bool GameKeysApply(TGameState state) {
   return state == gsPlaying || state == gsDying || state == gsLevelBanner || state == gsPaused;
 }
 

@@ -15,7 +15,7 @@ void TmainForm::SubmitResult() {
   // A result whose game was left during the wait (its frames failed) is collected first; its
   // worker has long ended by its deadline, and it gives the client back.
   if (submission_.Running()) submission_.Finish(HttpClient1);
-  Screen.GameState = gsSending;
+  EnterState(gsSending);
   // The player sees at once why nothing answers any more.
   ShowPleaseWait();
   // The exchange runs aside with its own copies of the client and the result; the game frame
@@ -33,12 +33,12 @@ void TmainForm::CollectSubmission() {
   DropInputMadeWhileWaiting();
   if (sent) {
     // The send question's No takes the player to the Scores screen.
-    Screen.GameState = gsSendQuestion;
+    EnterState(gsSendQuestion);
     Screen.MenuFocus = diCancel;
     ActivateItem();
   } else {
     Play.BannerTimer = SendFailedNoticeTime;
-    Screen.GameState = gsSendFailed;
+    EnterState(gsSendFailed);
   }
 }
 

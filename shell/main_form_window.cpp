@@ -24,36 +24,13 @@ void TmainForm::FormClose(TCloseAction& Action) {
     if (s.GameState == gsGameOver || s.GameState == gsSending) return;
     // The question is already asked: asking again would make it its own screen to return to.
     if (s.MenuScreen == msExitDialog) return;
-    // The clear-scores question and the boss-key prompt give way, unanswered, so that the exit
-    // question stands over the screen beneath them and its Cancel leads back there.
-    if (s.GameState == gsMenu) CloseInnerDialog();
-    s.ExitReturnState = s.GameState;
-    s.ReturnScreen = s.MenuScreen;
-    if (s.GameState != gsPaused) s.ResumeState = s.GameState;
-    // Cancel comes back to the focused item: on the main menu through MainFocus, elsewhere
-    // through the saved focus.
-    if (s.GameState == gsMenu && s.MenuScreen == msMainMenu) s.MainFocus = s.MenuFocus;
-    Menu.DialogSavedFocus = s.MenuFocus;
-    s.MenuScreen = msExitDialog;
-    s.MenuFocus = diOk;
-    Menu.FrameShownBeneath = DialogFrameVisible();
-    SetDialogFrameVisible(true);
-    if (IsGameRunning(s.GameState) || s.GameState == gsPaused) {
-      if (IsGameRunning(s.GameState)) NotePlayLeft();
-      SetCursorVisible(true);
-      s.GameState = gsExitQuestion;
-    } else {
-      // The menu, and the result and send dialogs after a game, keep their items for Cancel.
-      Menu.DialogSavedItems = Menu.CurrentItems;
-    }
-    Input.PointerOnMainMenu = false;
-    CreateExit();
+    OpenExitQuestion();
     return;
   }
   if (s.GameState == gsExitQuestion) {
     // Leaving a game ends it through "GAME OVER"; the program goes on.
     Play.BannerTimer = BannerTime;
-    s.GameState = gsGameOver;
+    EnterState(gsGameOver);
     s.ExitConfirmed = false;
     Action = TCloseAction::caNone;
     SetDialogFrameVisible(false);
@@ -99,11 +76,7 @@ void TmainForm::FrameTimer1Deactivate() {
 
 void TmainForm::FrameTimer2Deactivate() {
   platform_.music().SongStop(CurrentSong);
-  if (IsGameRunning(Screen.GameState) || Screen.GameState == gsGameOver) {
-    SetCursorVisible(true);
-    Screen.ResumeState = Screen.GameState;
-    Screen.GameState = gsPaused;
-  }
+  if (IsGameRunning(Screen.GameState) || Screen.GameState == gsGameOver) Pause();
 }
 
 void TmainForm::FrameTimer1Activate() {

@@ -25,9 +25,9 @@ class WindowEventsTest : public ::testing::Test, public GameFixture {
 
 TEST_F(WindowEventsTest, ACloseRequestOpensTheExitQuestionInsteadOfClosing) {
   struct Case {
-    GameStateValue state;
-    GameStateValue after;   // GameState after the request
-    GameStateValue resume;  // ResumeState after the request
+    TGameState state;
+    TGameState after;   // GameState after the request
+    TGameState resume;  // ResumeState after the request
     bool cursorShown;
   };
   const Case cases[] = {
@@ -66,7 +66,7 @@ TEST_F(WindowEventsTest, ACloseRequestWhilePausedKeepsTheStateThePauseReturnsTo)
 }
 
 TEST_F(WindowEventsTest, ACloseRequestDuringGameOverOrOverTheOpenQuestionDoesNothing) {
-  for (const GameStateValue state : {gsGameOver, gsExitQuestion}) {
+  for (const TGameState state : {gsGameOver, gsExitQuestion}) {
     screen() = ScreenState{};
     screen().GameState = state;
     screen().MenuScreen = state == gsExitQuestion ? msExitDialog : msMainMenu;
@@ -110,9 +110,9 @@ TEST_F(WindowEventsTest, ConfirmedExitOutsideAGameClosesTheWindowAndOpensPlayUrl
 
 TEST_F(WindowEventsTest, LosingTheFocusStopsTheMusicAndPausesARunningGame) {
   struct Case {
-    GameStateValue state;
-    GameStateValue after;
-    GameStateValue resume;
+    TGameState state;
+    TGameState after;
+    TGameState resume;
   };
   const Case cases[] = {
       {gsMenu, gsMenu, gsLevelBanner},
@@ -178,7 +178,7 @@ TEST_F(WindowEventsTest, TheMenuTimerStopsWhileInactiveAndTheGameTimerDoesNot) {
 // publisher's page on a desktop that is going away.
 TEST_F(WindowEventsTest, AnEndRequestEndsTheProgramWithTheSettingsWrittenAndTheMusicStopped) {
   std::ofstream(folder.path() / "play.url") << "[InternetShortcut]\n";
-  for (const GameStateValue state : {gsMenu, gsPlaying, gsExitQuestion, gsNameEntry}) {
+  for (const TGameState state : {gsMenu, gsPlaying, gsExitQuestion, gsNameEntry}) {
     form.reset();
     Start();
     screen().GameState = state;

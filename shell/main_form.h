@@ -1,14 +1,14 @@
 // The main window: the one object that owns every component and all global state of the game,
 // with the handlers of its events. Its methods are spread over files by concern:
-// main_form_startup.cpp (start-up, display mode, music, pointer), main_form_window.cpp (close
-// requests, system commands, activation), main_form_input.cpp (event dispatch, pointer),
-// main_form_keys.cpp (keys and typing), main_form_gamepad.cpp (the gamepad's commands),
-// main_form_menu.cpp (the menu field, highlight and item activation), main_form_screens.cpp
-// (Options, Scores, Help), main_form_dialogs.cpp (the menu's questions and the boss-key prompt),
-// main_form_menu_frame.cpp and main_form_menu_texts.cpp (the menu frame), main_form_game_frame.cpp
-// and main_form_game_field.cpp (the game), main_form_game_over.cpp, main_form_result_dialog.cpp and
-// main_form_submit.cpp (the end of a game and sending its result), and main_form_online.cpp (the
-// publisher's pages).
+// main_form_states.cpp (the screen state machine, docs/screen_states.md), main_form_startup.cpp
+// (start-up, display mode, music, pointer), main_form_window.cpp (close requests, system commands,
+// activation), main_form_input.cpp (event dispatch, pointer), main_form_keys.cpp (keys and typing),
+// main_form_gamepad.cpp (the gamepad's commands), main_form_menu.cpp (the menu field, highlight and
+// item activation), main_form_screens.cpp (Options, Scores, Help), main_form_dialogs.cpp (the
+// menu's questions and the boss-key prompt), main_form_menu_frame.cpp and main_form_menu_texts.cpp
+// (the menu frame), main_form_game_frame.cpp and main_form_game_field.cpp (the game),
+// main_form_game_over.cpp, main_form_result_dialog.cpp and main_form_submit.cpp (the end of a game
+// and sending its result), and main_form_online.cpp (the publisher's pages).
 #pragma once
 
 #include <array>

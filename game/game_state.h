@@ -1,22 +1,33 @@
-// The screen states of the game (GameState); the menu's screens are in menus/menu_screen.h.
+// The screen states of the game (GameState); the menu's screens are in menus/menu_screen.h. Each
+// family of the screen state machine is a type of its own, so that a state is never taken for a
+// screen or an item; docs/screen_states.md lists the transitions.
 #pragma once
 
 #include <cstdint>
 
-using GameStateValue = uint8_t;
-constexpr GameStateValue gsMenu = 1;
-constexpr GameStateValue gsPlaying = 2;
-constexpr GameStateValue gsExitQuestion = 3;
-constexpr GameStateValue gsDying = 4;
-constexpr GameStateValue gsLevelBanner = 5;
-constexpr GameStateValue gsGameOver = 6;
-constexpr GameStateValue gsPaused = 7;
-constexpr GameStateValue gsNameEntry = 8;
-constexpr GameStateValue gsSendQuestion = 9;
-constexpr GameStateValue gsSending = 10;
-constexpr GameStateValue gsSendFailed = 11;
+enum TGameState : uint8_t {
+  gsMenu = 1,
+  gsPlaying = 2,
+  gsExitQuestion = 3,
+  gsDying = 4,
+  gsLevelBanner = 5,
+  gsGameOver = 6,
+  gsPaused = 7,
+  gsNameEntry = 8,
+  gsSendQuestion = 9,
+  gsSending = 10,
+  gsSendFailed = 11,
+};
 
 // The states in which the game is on the screen and the pointer is hidden.
-constexpr bool IsGameRunning(GameStateValue state) {
+constexpr bool IsGameRunning(TGameState state) {
   return state == gsPlaying || state == gsDying || state == gsLevelBanner;
 }
+
+// What happens in a game that changes its state: game/ reports it, the main window decides the
+// state that follows.
+enum class TGameEvent : uint8_t {
+  NewGameBegins,  // the banner of level 1 is to be shown
+  LevelEnded,     // the level's clock ran out: the next level's banner
+  DragonDied,     // the dragon has just died: the dying phase
+};

@@ -1,6 +1,7 @@
-// What the game's sprites share: the play variables, the screen state, the pictures, the random
-// generator, the input, the sound player and the long-lived sprites of the field. The main window
-// owns the values; the world holds references to them, and every game sprite holds the world.
+// What the game's sprites share: the play variables, the screen state (to read, with the report of
+// what changes it), the pictures, the random generator, the input, the sound player and the
+// long-lived sprites of the field. The main window owns the values; the world holds references to
+// them, and every game sprite holds the world.
 #pragma once
 
 #include <array>
@@ -24,11 +25,12 @@ class TBonusIndicatorSprite;
 class TScaleSprite;
 
 struct TGameWorld {
-  TGameWorld(PlayState& play, GameStateValue& gameState, TImageList& images, TRandom& rng,
-             const TGameInput& input, PointerSteering& pointer,
+  TGameWorld(PlayState& play, const TGameState& gameState, std::function<void(TGameEvent)> report,
+             TImageList& images, TRandom& rng, const TGameInput& input, PointerSteering& pointer,
              std::function<void(std::string_view)> playSound, TSpriteEngine& engine)
       : Play(play),
         GameState(gameState),
+        Report(std::move(report)),
         Images(images),
         Rng(rng),
         Input(input),
@@ -37,7 +39,10 @@ struct TGameWorld {
         Engine(engine) {}
 
   PlayState& Play;
-  GameStateValue& GameState;
+  // The screen state, to read: the game reports what happens (Report) and the main window
+  // decides the state that follows.
+  const TGameState& GameState;
+  std::function<void(TGameEvent)> Report;
   TImageList& Images;
   TRandom& Rng;
   const TGameInput& Input;

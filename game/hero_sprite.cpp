@@ -247,7 +247,7 @@ void THeroSprite::TakeBonus(TBonusSprite& bonus) {
 void THeroSprite::Die() {
   PlayState& play = world_.Play;
   SetBodyVisible(false);
-  world_.GameState = gsDying;
+  world_.Report(TGameEvent::DragonDied);
   play.DeathDelay = DyingFrames;
   if (TBonusIndicatorSprite* indicator = world_.BonusIndicator.Get()) indicator->Visible = false;
   play.ShieldTime = 0;

@@ -148,7 +148,7 @@ void StartNewGame(TGameWorld& world) {
   play.Lives = MaxLives;
   play.Score = 0;
   play.Level = 1;
-  world.GameState = gsLevelBanner;
+  world.Report(TGameEvent::NewGameBegins);
   play.BannerTimer = BannerTime;
   if (THeroSprite* hero = world.Hero.Get()) hero->HitPoints = FreshHitPoints;
   play.LevelElapsed = 0;
@@ -163,7 +163,7 @@ bool EndLevelWhenDue(TGameWorld& world) {
   if (play.Level < LongestLevel) play.LevelLength += LevelLengthStep;
   play.BannerTimer = BannerTime;
   world.PlaySound("nextlevel");
-  world.GameState = gsLevelBanner;
+  world.Report(TGameEvent::LevelEnded);
   ReplaceMiddleStrips(world);
   ClearGameField(world);
   return true;

@@ -47,34 +47,34 @@ uint16_t Clamp16(int32_t value) {
 }  // namespace
 
 TItemRects::TItemRects() {
-  for (MenuScreenValue screen = 1; screen <= LastMenuScreen; ++screen) {
+  for (uint8_t screen = 1; screen <= LastMenuScreen; ++screen) {
     screens_[screen].ItemCount = MenuItemCount[screen];
     screens_[screen].Items = InitialRects[screen];
   }
 }
 
-uint8_t TItemRects::ItemCount(MenuScreenValue screen) const {
+uint8_t TItemRects::ItemCount(uint8_t screen) const {
   return screen >= 1 && screen <= LastMenuScreen ? screens_[screen].ItemCount : 0;
 }
 
-ItemRect& TItemRects::At(MenuScreenValue screen, int item) {
+ItemRect& TItemRects::At(uint8_t screen, int item) {
   if (screen < 1 || screen > LastMenuScreen || item < 1 || item > MaxMenuItems) {
     throw EListError("List index out of bounds (" + std::to_string(item) + ")");
   }
   return screens_[screen].Items[static_cast<size_t>(item - 1)];
 }
 
-const ItemRect& TItemRects::At(MenuScreenValue screen, int item) const {
+const ItemRect& TItemRects::At(uint8_t screen, int item) const {
   return const_cast<TItemRects*>(this)->At(screen, item);
 }
 
-void TItemRects::SetSize(MenuScreenValue screen, int item, int32_t width, int32_t height) {
+void TItemRects::SetSize(uint8_t screen, int item, int32_t width, int32_t height) {
   ItemRect& rect = At(screen, item);
   rect.Width = Clamp16(width);
   rect.Height = Clamp16(height);
 }
 
-int TItemRects::HitItem(MenuScreenValue screen, int x, int y) const {
+int TItemRects::HitItem(uint8_t screen, int x, int y) const {
   for (int item = 1; item <= ItemCount(screen); ++item) {
     if (At(screen, item).Contains(x, y)) return item;
   }

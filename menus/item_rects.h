@@ -26,14 +26,14 @@ class TItemRects {
   TItemRects();
 
   // Items of the screen that exist (the first ItemCount of six); 0 for no such screen.
-  uint8_t ItemCount(MenuScreenValue screen) const;
+  uint8_t ItemCount(uint8_t screen) const;
   // Item 1..6 of screen 1..9; EListError outside.
-  ItemRect& At(MenuScreenValue screen, int item);
-  const ItemRect& At(MenuScreenValue screen, int item) const;
+  ItemRect& At(uint8_t screen, int item);
+  const ItemRect& At(uint8_t screen, int item) const;
   // Records a picture's size for its item (sizes beyond 16 bits are kept at the largest).
-  void SetSize(MenuScreenValue screen, int item, int32_t width, int32_t height);
+  void SetSize(uint8_t screen, int item, int32_t width, int32_t height);
   // The first existing item of the screen that contains the point, 0 for none.
-  int HitItem(MenuScreenValue screen, int x, int y) const;
+  int HitItem(uint8_t screen, int x, int y) const;
 
  private:
   struct Screen {

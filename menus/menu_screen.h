@@ -3,17 +3,18 @@
 
 #include <cstdint>
 
-using MenuScreenValue = uint8_t;
-constexpr MenuScreenValue msMainMenu = 1;
-constexpr MenuScreenValue msOptions = 2;
-constexpr MenuScreenValue msScores = 3;
-constexpr MenuScreenValue msHelp = 4;
-constexpr MenuScreenValue msExitDialog = 5;
-constexpr MenuScreenValue msClearScoresDialog = 6;
-constexpr MenuScreenValue msBossKeyPrompt = 7;
-constexpr MenuScreenValue msResultDialog = 8;
-constexpr MenuScreenValue msSendDialog = 9;
-constexpr MenuScreenValue LastMenuScreen = msSendDialog;
+enum TMenuScreen : uint8_t {
+  msMainMenu = 1,
+  msOptions = 2,
+  msScores = 3,
+  msHelp = 4,
+  msExitDialog = 5,
+  msClearScoresDialog = 6,
+  msBossKeyPrompt = 7,
+  msResultDialog = 8,
+  msSendDialog = 9,
+};
+constexpr TMenuScreen LastMenuScreen = msSendDialog;
 
 // Selectable items of each menu screen (index = MenuScreen; 0 unused).
 constexpr uint8_t MenuItemCount[LastMenuScreen + 1] = {0, 6, 6, 3, 3, 2, 2, 0, 4, 2};
@@ -21,31 +22,50 @@ constexpr uint8_t MenuItemCount[LastMenuScreen + 1] = {0, 6, 6, 3, 3, 2, 2, 0, 4
 // Items of one screen are numbered 1 to this.
 constexpr int MaxMenuItems = 6;
 
-// The items of the screens, by number.
-// Main menu.
-constexpr uint8_t miNewGame = 1;
-constexpr uint8_t miOptions = 2;
-constexpr uint8_t miScores = 3;
-constexpr uint8_t miHelp = 4;
-constexpr uint8_t miHomePage = 5;
-constexpr uint8_t miExit = 6;
+// The items of the screens, by number: one type for each screen's items (the focus, MenuFocus,
+// holds the number of an item of the active screen).
+enum TMainMenuItem : uint8_t {
+  miNewGame = 1,
+  miOptions = 2,
+  miScores = 3,
+  miHelp = 4,
+  miHomePage = 5,
+  miExit = 6,
+};
 // Options: the three switches, the country field, the boss key, back.
-constexpr uint8_t oiDisplayMode = 1;
-constexpr uint8_t oiMusic = 2;
-constexpr uint8_t oiSound = 3;
-constexpr uint8_t oiCountry = 4;
-constexpr uint8_t oiBossKey = 5;
-constexpr uint8_t oiBack = 6;
-// Scores.
-constexpr uint8_t siClearScores = 1;
-constexpr uint8_t siOnlineScores = 2;
-constexpr uint8_t siBack = 3;
-// Help.
-constexpr uint8_t hiPrevious = 1;
-constexpr uint8_t hiNext = 2;
-constexpr uint8_t hiBack = 3;
+enum TOptionsItem : uint8_t {
+  oiDisplayMode = 1,
+  oiMusic = 2,
+  oiSound = 3,
+  oiCountry = 4,
+  oiBossKey = 5,
+  oiBack = 6,
+};
+enum TScoresItem : uint8_t {
+  siClearScores = 1,
+  siOnlineScores = 2,
+  siBack = 3,
+};
+enum THelpItem : uint8_t {
+  hiPrevious = 1,
+  hiNext = 2,
+  hiBack = 3,
+};
+// The main menu's item that opens a sub-screen (Options, Scores, Help).
+constexpr TMainMenuItem MainMenuItemOf(TMenuScreen screen) {
+  switch (screen) {
+    case msOptions:
+      return miOptions;
+    case msScores:
+      return miScores;
+    default:
+      return miHelp;
+  }
+}
 // Every dialog's two answers; the result dialog's two text fields.
-constexpr uint8_t diOk = 1;
-constexpr uint8_t diCancel = 2;
-constexpr uint8_t riName = 3;
-constexpr uint8_t riCountry = 4;
+enum TDialogItem : uint8_t {
+  diOk = 1,
+  diCancel = 2,
+  riName = 3,
+  riCountry = 4,
+};

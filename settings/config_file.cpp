@@ -30,18 +30,26 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
 
 }  // namespace
 
-std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path) {
+std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path,
+                                           std::string* failure) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    // A missing file is no failure: the defaults take its place.
+    if (failure != nullptr && errno != ENOENT && errno != ENOTDIR) *failure = SystemError(errno);
+    return std::nullopt;
+  }
   ConfigBytes bytes{};
   size_t got = 0;
   while (got < bytes.size()) {
     const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
     if (n < 0 && errno == EINTR) continue;
+    // A folder in the file's place is no settings file at all, not one that cannot be read.
+    if (n < 0 && errno != EISDIR && failure != nullptr) *failure = SystemError(errno);
     if (n <= 0) break;
     got += static_cast<size_t>(n);
   }
   ::close(fd);
+  if (failure != nullptr && !failure->empty()) return std::nullopt;
   return ConfigFromFileBytes(std::span<const uint8_t>(bytes.data(), got));
 }
 

@@ -15,8 +15,10 @@
 std::optional<ConfigRecord> ConfigFromFileBytes(std::span<const uint8_t> bytes);
 
 // The record in plain form, or nothing when the file is missing, unreadable or shorter than a
-// record. Only the first 158 bytes of a longer file are used.
-std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path);
+// record. Only the first 158 bytes of a longer file are used. When the file is there but cannot
+// be opened or read, `failure` (if given) receives the system's description of why.
+std::optional<ConfigRecord> ReadConfigFile(const std::filesystem::path& path,
+                                           std::string* failure = nullptr);
 
 // Where an unreadable settings file is kept: beside it, its name followed by ".bak".
 std::filesystem::path ConfigBackupPath(const std::filesystem::path& path);

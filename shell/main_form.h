@@ -57,13 +57,13 @@ constexpr int SteeringCentreY = 300;
 
 // The screen state machine and the menu's selectors.
 struct ScreenState {
-  GameStateValue GameState = gsMenu;
-  GameStateValue ResumeState = gsMenu;
-  GameStateValue ExitReturnState = 0;
-  MenuScreenValue MenuScreen = msMainMenu;
-  MenuScreenValue ReturnScreen = 0;
+  TGameState GameState = gsMenu;
+  TGameState ResumeState = gsMenu;
+  TGameState ExitReturnState{};
+  TMenuScreen MenuScreen = msMainMenu;
+  TMenuScreen ReturnScreen{};
   uint8_t MenuFocus = 0;
-  uint8_t MainFocus = 0;
+  TMainMenuItem MainFocus{};
   bool ExitConfirmed = false;
 };
 
@@ -79,6 +79,10 @@ struct InputState : PointerSteering {
   bool LeftPressed = false;
   // The key each gamepad control is held down as (0: none), let go when the control is.
   std::array<uint16_t, platform::PadButtonCount> PadKeys{};
+  // When play last gave way to a question or screen that A answers (the exit question over the
+  // game, the result dialog or the menu after "GAME OVER"): A is the fire button in the game, and
+  // for a moment after that a press of it is the player still firing.
+  std::optional<uint32_t> PlayLeftAt;
 };
 
 class TmainForm {
@@ -139,11 +143,28 @@ class TmainForm {
   void LoadConfig();
   void SaveConfig();
   void UpdateBossKeyName();
+  // Where "config.dat" is.
+  std::filesystem::path ConfigFilePath() const;
+
+  // --- The screen state machine (main_form_states.cpp; docs/screen_states.md). Every change of
+  // GameState goes through these.
+  void EnterState(TGameState state);
+  // What the game reports (game/ never sets the state itself).
+  void GameEvent(TGameEvent event);
+  // Pauses the game, keeping the state to resume (ResumeState), and resumes it.
+  void Pause();
+  void Resume();
+  // Asks whether to leave, over whatever is shown, and goes back there on Cancel.
+  void OpenExitQuestion();
+  void CloseExitQuestion();
 
   // --- Window events (main_form_window.cpp).
   // A request to close the window: asks FormClose and closes when it lets the close through.
   void Close();
   void FormClose(TCloseAction& Action);
+  // The session is ending or the terminal asks the program to end: no question is asked, the
+  // settings are written as they stand, the music stops and the message loop ends.
+  void EndOnRequest();
   void WMGetSysCommand(const WindowMessage& message);
   void CptClk(const WindowMessage& message);
   void FrameTimer1Activate();
@@ -260,15 +281,15 @@ class TmainForm {
   void ActivateExitItem();
   void ActivateClearScoresItem();
   // Creates an item of the screen at its ItemRects place, records its size, puts it in its slot.
-  TMenuItem& AddScreenItem(MenuScreenValue screen, int item, const char* picture, bool visible,
+  TMenuItem& AddScreenItem(TMenuScreen screen, int item, const char* picture, bool visible,
                            int32_t z);
-  void OpenSubScreen(MenuScreenValue screen, const char* panel);
+  void OpenSubScreen(TMenuScreen screen, const char* panel);
   void LeaveSubScreen();
   void ReturnToMainMenu();
   void ShowOptionSwitches();
   void ShowHelpPage();
   // A question over the screen beneath, answered OK or Cancel (the clear-scores question).
-  void OpenMenuDialog(MenuScreenValue dialog);
+  void OpenMenuDialog(TMenuScreen dialog);
   void CloseMenuDialog();
   // Closes the clear-scores question or the boss-key prompt unanswered.
   void CloseInnerDialog();
@@ -285,6 +306,10 @@ class TmainForm {
   void MoveFocus(int step);
   // The key a gamepad control stands for now; 0 when it means nothing here.
   uint16_t GamepadKey(platform::PadButton button) const;
+  // Notes that play has just given way to a question or screen (PlayLeftAt).
+  void NotePlayLeft();
+  // Whether a press of A now is still the fire of the play that has just given way.
+  bool PadFireStillHeld();
   // Applies `change` to the text field that typing edits now, if any.
   void EditText(const std::function<void(std::string&)>& change);
 
@@ -321,6 +346,8 @@ class TmainForm {
   // The result on its way to the server, with the client while the worker has it.
   TResultSubmission submission_;
   bool closed_ = false;
+  // Ended by EndOnRequest: the desktop is going away, and nothing is opened on it.
+  bool endedOnRequest_ = false;
   std::string fatalError_;
   // Frames of each loop that have failed in a row.
   int menuFrameFailures_ = 0;

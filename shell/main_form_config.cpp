@@ -11,8 +11,9 @@ constexpr const char* ConfigFileName = "config.dat";
 }  // namespace
 
 void TmainForm::LoadConfig() {
-  const std::filesystem::path path = ResolvePath(ConfigFileName, folders_.config);
-  if (std::optional<ConfigRecord> record = ReadConfigFile(path)) {
+  const std::filesystem::path path = ConfigFilePath();
+  std::string readFailure;
+  if (std::optional<ConfigRecord> record = ReadConfigFile(path, &readFailure)) {
     Config = *record;
     return;
   }
@@ -22,11 +23,15 @@ void TmainForm::LoadConfig() {
   std::error_code error;
   const uintmax_t size =
       std::filesystem::is_regular_file(path, error) ? std::filesystem::file_size(path, error) : 0;
-  if (!error && size > 0) {
+  if (!readFailure.empty() || (!error && size > 0)) {
+    // A whole record the player may not read is not one of the wrong size: the system says why.
+    const std::string why = !readFailure.empty()
+                                ? readFailure
+                                : "it holds " + std::to_string(size) + " bytes instead of " +
+                                      std::to_string(ConfigRecordSize);
     // Message boxes do not wrap: one short line each, the paths on lines of their own.
-    const std::string unreadable = "The settings file " + path.string() +
-                                   "\ncould not be read: it holds " + std::to_string(size) +
-                                   " bytes instead of " + std::to_string(ConfigRecordSize) + ".\n";
+    const std::string unreadable =
+        "The settings file " + path.string() + "\ncould not be read: " + why + ".\n";
     const std::filesystem::path backup = ConfigBackupPath(path);
     const std::string failure = KeepUnreadableConfig(path);
     if (!failure.empty()) {
@@ -45,8 +50,12 @@ void TmainForm::LoadConfig() {
 }
 
 void TmainForm::SaveConfig() {
-  const std::string error = WriteConfigFile(ResolvePath(ConfigFileName, folders_.config), Config);
+  const std::string error = WriteConfigFile(ConfigFilePath(), Config);
   if (!error.empty()) ShowError(("The settings cannot be saved in config.dat: " + error).c_str());
+}
+
+std::filesystem::path TmainForm::ConfigFilePath() const {
+  return ResolvePath(ConfigFileName, folders_.config);
 }
 
 void TmainForm::UpdateBossKeyName() {

@@ -9,7 +9,7 @@ constexpr const char* KeyPromptPictureName = "keyprompt";
 }  // namespace
 
 void TmainForm::CreateExit() {
-  const MenuScreenValue dialog = Screen.MenuScreen;
+  const TMenuScreen dialog = Screen.MenuScreen;
   AddScreenItem(dialog, diOk, "ok", true, DialogItemZ);
   AddScreenItem(dialog, diCancel, "cancel", false, DialogItemZ);
   Menu.CurrentItems.Empty(3, MaxMenuItems);
@@ -34,7 +34,7 @@ bool TmainForm::DialogFrameVisible() const {
   return frame != nullptr && frame->Visible;
 }
 
-void TmainForm::OpenMenuDialog(MenuScreenValue dialog) {
+void TmainForm::OpenMenuDialog(TMenuScreen dialog) {
   Screen.ReturnScreen = Screen.MenuScreen;
   Screen.MenuScreen = dialog;
   Menu.DialogSavedFocus = Screen.MenuFocus;
@@ -86,15 +86,7 @@ void TmainForm::ActivateExitItem() {
       Close();
       break;
     case diCancel:
-      DestroyMenu();
-      // Whatever had items beneath the question (a menu screen, the result or send dialog) gets
-      // them back; a running game had none.
-      if (s.GameState != gsExitQuestion) Menu.CurrentItems = Menu.DialogSavedItems;
-      s.GameState = s.GameState == gsExitQuestion ? s.ExitReturnState : s.ResumeState;
-      s.MenuScreen = s.ReturnScreen;
-      s.MenuFocus = s.ReturnScreen == msMainMenu ? s.MainFocus : Menu.DialogSavedFocus;
-      SetDialogFrameVisible(Menu.FrameShownBeneath);
-      if (s.GameState == gsPlaying) SetCursorVisible(false);
+      CloseExitQuestion();
       break;
     default:
       break;

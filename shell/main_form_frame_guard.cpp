@@ -32,6 +32,9 @@ void TmainForm::GuardedFrame(TFrameTimer& timer, int32_t LagCount) {
 }
 
 void TmainForm::LeaveFailedGame() {
+  // A result that was on its way is collected now when its worker is done, else by the next
+  // result sent: the worker keeps the client until then.
+  if (submission_.Running() && submission_.Done()) submission_.Finish(HttpClient1);
   try {
     SetCursorVisible(true);
     Screen.ExitConfirmed = false;

@@ -34,7 +34,7 @@ void TmainForm::StartGame() {
   }
   FrameTimer1.SetEnabled(false);
   FrameTimer2.SetEnabled(true);
-  Screen.GameState = gsPlaying;
+  EnterState(gsPlaying);
   try {
     CreateGameField(gamePictures);
   } catch (const std::exception& error) {

@@ -13,9 +13,9 @@ constexpr int32_t QuestionFontSize = 16;
 // A death runs to its end before the level may end: a level that ran out in the frame the dragon
 // died would otherwise bring it back after the banner with the hit points it died with (to die
 // again at once, a second life lost for one death), or play on after the last life. Once the game
-// is over, no level ends any more.
-bool LevelEndWaits(const ScreenState& s) {
-  switch (s.GameState) {
+// is over, no level ends any more, whatever stands over it (a pause, the exit question).
+bool LevelEndWaitsIn(TGameState state) {
+  switch (state) {
     case gsDying:
     case gsGameOver:
     case gsNameEntry:
@@ -23,13 +23,19 @@ bool LevelEndWaits(const ScreenState& s) {
     case gsSending:
     case gsSendFailed:
       return true;
-    case gsPaused:
-      return s.ResumeState == gsDying;
-    case gsExitQuestion:
-      return s.ExitReturnState == gsDying ||
-             (s.ExitReturnState == gsPaused && s.ResumeState == gsDying);
     default:
       return false;
+  }
+}
+
+bool LevelEndWaits(const ScreenState& s) {
+  switch (s.GameState) {
+    case gsPaused:
+      return LevelEndWaitsIn(s.ResumeState);
+    case gsExitQuestion:
+      return LevelEndWaitsIn(s.ExitReturnState == gsPaused ? s.ResumeState : s.ExitReturnState);
+    default:
+      return LevelEndWaitsIn(s.GameState);
   }
 }
 
@@ -48,7 +54,7 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   GameInput1.Update();
   SpriteEngine1.RemoveDead();
   if (!LevelEndWaits(Screen)) EndLevelWhenDue(World);
-  GameStateValue& state = Screen.GameState;
+  const TGameState& state = Screen.GameState;
   if (state == gsPlaying) {
     SpriteEngine1.Root().MoveAll(LagCount);
     AdvancePlayedFrame(World);
@@ -68,7 +74,7 @@ void TmainForm::DyingFrame(int32_t LagCount) {
     --Play.DeathDelay;
     return;
   }
-  Screen.GameState = gsPlaying;
+  EnterState(gsPlaying);
   platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
   ClearGameField();
   THeroSprite* hero = World.Hero.Get();
@@ -80,7 +86,7 @@ void TmainForm::DyingFrame(int32_t LagCount) {
     return;
   }
   Play.BannerTimer = BannerTime;
-  Screen.GameState = gsGameOver;
+  EnterState(gsGameOver);
   PlaySound("looser");
 }
 
@@ -92,7 +98,7 @@ void TmainForm::GameCaptions(TCanvas& canvas) {
       canvas.Font.Color = clRed;
       canvas.TextOut(CaptionX, CaptionY, "LEVEL " + std::to_string(Play.Level));
       if (Play.BannerTimer <= 0) {
-        Screen.GameState = gsPlaying;
+        EnterState(gsPlaying);
         if (THeroSprite* hero = World.Hero.Get()) hero->SetBodyVisible(true);
         SetCursorVisible(false);
         platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);

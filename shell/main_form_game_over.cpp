@@ -18,7 +18,7 @@ constexpr uint8_t BlinkPeriod = 32;
 }  // namespace
 
 void TmainForm::EndOfGameFrame(TCanvas& canvas) {
-  const GameStateValue state = Screen.GameState;
+  const TGameState state = Screen.GameState;
   // The exit question can stand over the result and send dialogs: its own words go with its
   // answers, so OK is never read as an answer to the dialog beneath.
   const bool exitQuestion = Screen.MenuScreen == msExitDialog && state != gsGameOver;
@@ -59,6 +59,7 @@ void TmainForm::GameOverFrame(TCanvas& canvas) {
   if (Play.BannerTimer > 0) return;
   Play.ScorePlace = FindScorePlace(Config, Play.Score);
   SetCursorVisible(true);
+  NotePlayLeft();
   if (Play.ScorePlace == NoScorePlace) {
     BackToMenu();
   } else {
@@ -67,7 +68,7 @@ void TmainForm::GameOverFrame(TCanvas& canvas) {
 }
 
 void TmainForm::OpenResultDialog() {
-  Screen.GameState = gsNameEntry;
+  EnterState(gsNameEntry);
   SetDialogFrameVisible(true);
   Screen.MenuScreen = msResultDialog;
   CreateExit();
@@ -122,11 +123,11 @@ void TmainForm::SendFailedFrame(TCanvas& canvas) {
   canvas.TextOut(240, 240, "CAN'T CONNECT TO SERVER!");
   Play.BannerTimer -= FrameInterval;
   // The notice has stood its time: the question is asked again.
-  if (Play.BannerTimer <= 0) Screen.GameState = gsSendQuestion;
+  if (Play.BannerTimer <= 0) EnterState(gsSendQuestion);
 }
 
 void TmainForm::BackToMenu() {
-  Screen.GameState = gsMenu;
+  EnterState(gsMenu);
   // Nothing of the game's dialogs takes typing in the menu.
   Input.TextEntryActive = false;
   SpriteEngine1.Root().RemoveAll();

@@ -6,13 +6,16 @@
 
 namespace {
 
-bool GameKeysApply(GameStateValue state) {
+bool GameKeysApply(TGameState state) {
   return state == gsPlaying || state == gsDying || state == gsLevelBanner || state == gsPaused;
 }
 
 size_t Slot(platform::PadButton button) {
   return static_cast<size_t>(button);
 }
+
+// How long after play gives way a press of A is taken for the player still firing.
+constexpr uint32_t FireHeldOverTime = 500;
 
 }  // namespace
 
@@ -49,9 +52,25 @@ uint16_t TmainForm::GamepadKey(platform::PadButton button) const {
   return 0;
 }
 
+void TmainForm::NotePlayLeft() {
+  Input.PlayLeftAt = platform_.clock().Milliseconds();
+}
+
+bool TmainForm::PadFireStillHeld() {
+  if (!Input.PlayLeftAt) return false;
+  // Unsigned: the clock's wrap-around is harmless.
+  if (platform_.clock().Milliseconds() - *Input.PlayLeftAt < FireHeldOverTime) return true;
+  Input.PlayLeftAt.reset();
+  return false;
+}
+
 void TmainForm::GamepadButtonDown(platform::PadButton button) {
   const uint16_t key = GamepadKey(button);
   if (key == 0) return;
+  // A press that began in the game means nothing once it has ended (it went down as no key);
+  // one this soon after is the player still firing, not answering what has come up. Its release
+  // then lets go of nothing.
+  if (button == platform::PadButton::A && PadFireStillHeld()) return;
   // Released as the key it was pressed as, whatever the screen has become since.
   Input.PadKeys[Slot(button)] = key;
   // The boss-key prompt waits for a key of the keyboard, which a pad cannot give: B and Back

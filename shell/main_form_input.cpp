@@ -39,6 +39,9 @@ void TmainForm::Dispatch(const platform::Event& event) {
     case EventKind::CloseRequest:
       Close();
       break;
+    case EventKind::EndRequest:
+      EndOnRequest();
+      break;
     case EventKind::SysCommandMaximise:
       WMGetSysCommand({SystemCommandMessage, MaximizeCommand});
       break;
@@ -58,7 +61,7 @@ void TmainForm::Dispatch(const platform::Event& event) {
 }
 
 bool TmainForm::MenuPointerState() const {
-  const GameStateValue state = Screen.GameState;
+  const TGameState state = Screen.GameState;
   return state == gsMenu || state == gsExitQuestion || state == gsNameEntry ||
          state == gsSendQuestion;
 }
@@ -120,7 +123,7 @@ void TmainForm::PointAt(int x, int y) {
   if (const int item = Menu.ItemRects.HitItem(msMainMenu, x, y); item != 0) {
     Input.PointerOnMainMenu = true;
     if (s.MainFocus != item) {
-      s.MainFocus = static_cast<uint8_t>(item);
+      s.MainFocus = static_cast<TMainMenuItem>(item);
       UpdateHighlight();
     }
     Input.PointerOverItem = true;

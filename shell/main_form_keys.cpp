@@ -51,7 +51,7 @@ void TmainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
 
 void TmainForm::MenuKeyDown(uint16_t key, platform::ShiftState shift) {
   ScreenState& s = Screen;
-  const MenuScreenValue screen = s.MenuScreen;
+  const TMenuScreen screen = s.MenuScreen;
   const bool hasItems = Menu.ItemRects.ItemCount(screen) > 0;
   const bool arrowsMoveFocus = screen == msScores || screen == msHelp || screen == msExitDialog ||
                                screen == msClearScoresDialog || screen == msResultDialog ||
@@ -143,21 +143,15 @@ void TmainForm::GameKeyDown(uint16_t key) {
   // P is tested before the boss key, so a boss key P pauses.
   if (key == vk::Letter('P')) {
     if (IsGameRunning(s.GameState)) {
-      SetCursorVisible(true);
-      s.ResumeState = s.GameState;
-      s.GameState = gsPaused;
+      Pause();
     } else if (s.GameState == gsPaused) {
-      s.GameState = s.ResumeState;
-      if (s.GameState == gsPlaying) SetCursorVisible(false);
-      platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
+      Resume();
     }
     return;
   }
   if (key == Config.BossKey) {
     if (Config.MusicOn) platform_.music().SongStop(CurrentSong);
-    SetCursorVisible(true);
-    if (s.GameState != gsPaused) s.ResumeState = s.GameState;
-    s.GameState = gsPaused;
+    Pause();
     platform_.window().Minimise();
   }
 }

@@ -11,7 +11,7 @@ constexpr int32_t MainItemZ = 1;
 constexpr int32_t MenuFrameZ = 5;
 
 // The item that leaves a screen: its back or cancel item; 0 for a screen left otherwise.
-uint8_t LeavingItem(MenuScreenValue screen) {
+uint8_t LeavingItem(TMenuScreen screen) {
   switch (screen) {
     case msOptions:
       return oiBack;

@@ -24,7 +24,7 @@ void TmainForm::TakeResult() {
   InsertScore(Config, entry);
   SaveConfig();
   Input.TextEntryActive = false;
-  Screen.GameState = gsSendQuestion;
+  EnterState(gsSendQuestion);
   Screen.MenuScreen = msSendDialog;
   Screen.MenuFocus = diOk;
   // The question's answers are the result dialog's pictures, still on the screen: the pointer

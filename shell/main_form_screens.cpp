@@ -32,8 +32,8 @@ void ShowEither(const TSpriteRef<TMenuItem>& on, const TSpriteRef<TMenuItem>& of
 
 }  // namespace
 
-TMenuItem& TmainForm::AddScreenItem(MenuScreenValue screen, int item, const char* picture,
-                                    bool visible, int32_t z) {
+TMenuItem& TmainForm::AddScreenItem(TMenuScreen screen, int item, const char* picture, bool visible,
+                                    int32_t z) {
   TPictureCollectionItem& image = ImageList1.Items.Find(picture);
   const ItemRect& rect = Menu.ItemRects.At(screen, item);
   TMenuItem& sprite =
@@ -43,10 +43,10 @@ TMenuItem& TmainForm::AddScreenItem(MenuScreenValue screen, int item, const char
   return sprite;
 }
 
-void TmainForm::OpenSubScreen(MenuScreenValue screen, const char* panel) {
+void TmainForm::OpenSubScreen(TMenuScreen screen, const char* panel) {
   DestroyMenu();
   Screen.MenuScreen = screen;
-  Screen.MainFocus = screen;
+  Screen.MainFocus = MainMenuItemOf(screen);
   Screen.MenuFocus = 1;
   CreateSubMenu(panel);
 }

@@ -15,8 +15,9 @@ TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)
       FrameTimer2(Application),
       SoundDevice1(platform.sound()),
       World(
-          Play, Screen.GameState, ImageList1, Rng, GameInput1, Input,
-          [this](std::string_view name) { PlaySound(name); }, SpriteEngine1.Root()),
+          Play, Screen.GameState, [this](TGameEvent event) { GameEvent(event); }, ImageList1, Rng,
+          GameInput1, Input, [this](std::string_view name) { PlaySound(name); },
+          SpriteEngine1.Root()),
       platform_(platform),
       folders_(std::move(folders)) {
   Application.SetErrorHandler([this](const char* message) { ShowError(message); });
@@ -74,7 +75,7 @@ void TmainForm::FormCreate() {
   FrameTimer2.SetEnabled(false);
   FrameTimer1.SetEnabled(true);
   Screen.ResumeState = gsMenu;
-  Screen.GameState = gsMenu;
+  EnterState(gsMenu);
   CreateMenuField();
 }
 
@@ -91,6 +92,7 @@ bool TmainForm::ProcessMessages() {
 }
 
 void TmainForm::ExitStep() {
+  if (endedOnRequest_) return;
   // The link file belongs to where the player started the game, not to the game's files.
   if (GameFileExists("play.url")) platform_.shell().Open(ResolvePath("play.url").string());
 }

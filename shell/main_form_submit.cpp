@@ -11,8 +11,11 @@ constexpr int32_t SendFailedNoticeTime = 1500;
 }  // namespace
 
 void TmainForm::SubmitResult() {
-  if (submission_.Running()) return;
-  Screen.GameState = gsSending;
+  if (Screen.GameState == gsSending) return;
+  // A result whose game was left during the wait (its frames failed) is collected first; its
+  // worker has long ended by its deadline, and it gives the client back.
+  if (submission_.Running()) submission_.Finish(HttpClient1);
+  EnterState(gsSending);
   // The player sees at once why nothing answers any more.
   ShowPleaseWait();
   // The exchange runs aside with its own copies of the client and the result; the game frame
@@ -30,29 +33,34 @@ void TmainForm::CollectSubmission() {
   DropInputMadeWhileWaiting();
   if (sent) {
     // The send question's No takes the player to the Scores screen.
-    Screen.GameState = gsSendQuestion;
+    EnterState(gsSendQuestion);
     Screen.MenuFocus = diCancel;
     ActivateItem();
   } else {
     Play.BannerTimer = SendFailedNoticeTime;
-    Screen.GameState = gsSendFailed;
+    EnterState(gsSendFailed);
   }
 }
 
 bool TmainForm::SwallowedWhileSending(const platform::Event& event) {
   // Keys pressed and clicks made at "Please Wait..." were meant for the wait, not for the screen
-  // that follows it: two impatient presses of Enter must not clear the score table there. A
-  // release still ends its press, so the next key after the wait is taken.
+  // that follows it: two impatient presses of Enter must not clear the score table there. A key
+  // pressed during the wait still latches, so that it does nothing until let go even when held
+  // (and repeating) past the wait; its release ends the press, so the next key is taken.
+  // Alt+Enter switches the display mode in every state, this one too.
   using platform::EventKind;
   switch (event.kind) {
     case EventKind::KeyDown:
+      Input.KeyLatch = true;
+      return true;
+    case EventKind::KeyUp:
+      if ((event.shift & platform::ssAlt) != 0 && event.key == vk::Return) return false;
+      Input.KeyLatch = false;
+      return true;
     case EventKind::Character:
     case EventKind::PointerMove:
     case EventKind::PointerDown:
     case EventKind::PadDown:  // a pad's release still lets go of the key it held
-      return true;
-    case EventKind::KeyUp:
-      Input.KeyLatch = false;
       return true;
     case EventKind::PointerUp:
       Input.PointerFire = false;

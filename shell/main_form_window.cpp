@@ -1,6 +1,10 @@
 // Window events: close requests and the exit question's states, system commands, and what the
 // frame timers do when the application gains or loses the focus.
+#include <cstdio>
+#include <string>
+
 #include "game/level_loop.h"
+#include "shell/config_file.h"
 #include "shell/main_form.h"
 
 void TmainForm::Close() {
@@ -20,41 +24,34 @@ void TmainForm::FormClose(TCloseAction& Action) {
     if (s.GameState == gsGameOver || s.GameState == gsSending) return;
     // The question is already asked: asking again would make it its own screen to return to.
     if (s.MenuScreen == msExitDialog) return;
-    // The clear-scores question and the boss-key prompt give way, unanswered, so that the exit
-    // question stands over the screen beneath them and its Cancel leads back there.
-    if (s.GameState == gsMenu) CloseInnerDialog();
-    s.ExitReturnState = s.GameState;
-    s.ReturnScreen = s.MenuScreen;
-    if (s.GameState != gsPaused) s.ResumeState = s.GameState;
-    // Cancel comes back to the focused item: on the main menu through MainFocus, elsewhere
-    // through the saved focus.
-    if (s.GameState == gsMenu && s.MenuScreen == msMainMenu) s.MainFocus = s.MenuFocus;
-    Menu.DialogSavedFocus = s.MenuFocus;
-    s.MenuScreen = msExitDialog;
-    s.MenuFocus = diOk;
-    Menu.FrameShownBeneath = DialogFrameVisible();
-    SetDialogFrameVisible(true);
-    if (IsGameRunning(s.GameState) || s.GameState == gsPaused) {
-      SetCursorVisible(true);
-      s.GameState = gsExitQuestion;
-    } else {
-      // The menu, and the result and send dialogs after a game, keep their items for Cancel.
-      Menu.DialogSavedItems = Menu.CurrentItems;
-    }
-    Input.PointerOnMainMenu = false;
-    CreateExit();
+    OpenExitQuestion();
     return;
   }
   if (s.GameState == gsExitQuestion) {
     // Leaving a game ends it through "GAME OVER"; the program goes on.
     Play.BannerTimer = BannerTime;
-    s.GameState = gsGameOver;
+    EnterState(gsGameOver);
     s.ExitConfirmed = false;
     Action = TCloseAction::caNone;
     SetDialogFrameVisible(false);
     DestroyMenu();
     PlaySound("looser");
   }
+}
+
+void TmainForm::EndOnRequest() {
+  FrameTimer1.SetEnabled(false);
+  FrameTimer2.SetEnabled(false);
+  platform_.music().SongStop(CurrentSong);
+  // What is on the screen (a game, a question) is given up; the settings, a country being typed
+  // included, are kept. Nobody is left to answer a message box: a failure goes to the terminal.
+  if (const std::string error = WriteConfigFile(ConfigFilePath(), Config); !error.empty()) {
+    std::fprintf(stderr, "skarvel: the settings cannot be saved in config.dat: %s\n",
+                 error.c_str());
+  }
+  endedOnRequest_ = true;
+  closed_ = true;
+  Application.Terminate();
 }
 
 void TmainForm::WMGetSysCommand(const WindowMessage& message) {
@@ -79,11 +76,7 @@ void TmainForm::FrameTimer1Deactivate() {
 
 void TmainForm::FrameTimer2Deactivate() {
   platform_.music().SongStop(CurrentSong);
-  if (IsGameRunning(Screen.GameState) || Screen.GameState == gsGameOver) {
-    SetCursorVisible(true);
-    Screen.ResumeState = Screen.GameState;
-    Screen.GameState = gsPaused;
-  }
+  if (IsGameRunning(Screen.GameState) || Screen.GameState == gsGameOver) Pause();
 }
 
 void TmainForm::FrameTimer1Activate() {

@@ -43,6 +43,8 @@ enum class EventKind : uint8_t {
   PadDown,             // pad: a gamepad's control went down (a stick direction: pushed past its
                        // dead zone)
   PadUp,               // pad: that control was let go (or its gamepad was unplugged)
+  EndRequest,          // the session is ending or the terminal asks the program to end (SIGTERM,
+                       // SIGINT): it ends without a question
 };
 
 struct Event {

@@ -39,7 +39,7 @@ class GameplayTest : public MenuTest {
     if (!tail) throw std::logic_error("the dragon has lost its tail");
     return *tail;
   }
-  GameStateValue State() { return form->Screen.GameState; }
+  TGameState State() { return form->Screen.GameState; }
 
   // A game in play in which nothing spawns on its own: the field holds the fixed sprites and what
   // the test puts there.

@@ -309,6 +309,53 @@ TEST_F(LevelLoopTest, TheLastLifeLostInTheLastFrameOfALevelEndsTheGame) {
   EXPECT_EQ(State(), gsMenu);
 }
 
+// The same, with the window losing the focus during "GAME OVER" (which pauses it), and with the
+// exit question asked over that pause: the level that ran out still never ends, and once resumed
+// the game ends as before.
+TEST_F(LevelLoopTest, NoLevelEndsAfterGameOverThroughAPauseOrTheExitQuestionOverIt) {
+  for (const bool askToLeave : {false, true}) {
+    SCOPED_TRACE(askToLeave ? "exit question over the pause" : "paused");
+    form.reset();
+    Start();
+    form->Rng.Randomize(Seed);
+    StartQuietGame();
+    Play().Lives = 1;
+    Play().LevelElapsed = Play().LevelLength - GameFrameTime;
+    Hero().X = 60;  // the tail reaches the grate
+    Step(16);
+    ASSERT_EQ(State(), gsDying);
+    for (int frame = 0; frame < 400 && State() == gsDying; ++frame) Step(16);
+    ASSERT_EQ(State(), gsGameOver);
+    const int nextLevel = Plays("nextlevel");
+
+    platform::Event event;
+    event.kind = platform::EventKind::Deactivate;
+    machine.Push(event);
+    if (askToLeave) {
+      event.kind = platform::EventKind::CloseRequest;
+      machine.Push(event);
+    }
+    Step(16);
+    ASSERT_EQ(State(), askToLeave ? gsExitQuestion : gsPaused);
+    Frames(5);
+    EXPECT_EQ(Play().Level, 1);
+    EXPECT_EQ(Plays("nextlevel"), nextLevel);
+
+    event.kind = platform::EventKind::Activate;
+    machine.Push(event);
+    Step(16);
+    if (askToLeave) Press(vk::Escape);  // Cancel: back to the pause
+    ASSERT_EQ(State(), gsPaused);
+    Press(vk::Letter('P'));
+    ASSERT_EQ(State(), gsGameOver);
+    for (int frame = 0; frame < 200 && State() == gsGameOver; ++frame) Step(16);
+    EXPECT_EQ(State(), gsMenu);
+    EXPECT_EQ(Play().Level, 1);
+    EXPECT_EQ(Play().Lives, 0);
+    EXPECT_EQ(Plays("nextlevel"), nextLevel);
+  }
+}
+
 TEST_F(LevelLoopTest, TheLastLifeEndsAfter190DyingFramesWithLooserThenGameOverThenTheMenu) {
   StartQuietGame();
   Play().Lives = 1;

@@ -70,7 +70,7 @@ class SoakTest : public MenuTest {
     for (const uint16_t key : {vk::Left, vk::Right, vk::Up, vk::Down, vk::Control}) {
       machine.KeyUp(key);
     }
-    const GameStateValue state = screen().GameState;
+    const TGameState state = screen().GameState;
     if (state == gsNameEntry) {
       ++results;
       Press(vk::Escape);  // the exit question over the dialog
@@ -132,9 +132,9 @@ TEST_F(SoakTest, RandomPlayThroughDeathsAndNewGamesStaysWithinBoundsAndFlat) {
   int highestLevel = 0;
   size_t peakSecondQuarter = 0;
   size_t peakLastQuarter = 0;
-  GameStateValue previous = gsMenu;
+  TGameState previous = gsMenu;
   for (int frame = 0; frame < frames; ++frame) {
-    const GameStateValue state = screen().GameState;
+    const TGameState state = screen().GameState;
     if (state == gsDying && previous != gsDying) ++deaths;
     previous = state;
     if (frame >= nextChange) {

@@ -13,7 +13,7 @@ namespace {
 TEST(TItemRects, StartsWithTheTableOfEveryScreen) {
   const TItemRects rects;
   const uint8_t counts[] = {0, 6, 6, 3, 3, 2, 2, 0, 4, 2};
-  for (MenuScreenValue screen = 1; screen <= LastMenuScreen; ++screen) {
+  for (uint8_t screen = 1; screen <= LastMenuScreen; ++screen) {
     EXPECT_EQ(rects.ItemCount(screen), counts[screen]) << int(screen);
   }
   EXPECT_EQ(rects.ItemCount(0), 0);
@@ -24,7 +24,7 @@ TEST(TItemRects, StartsWithTheTableOfEveryScreen) {
   EXPECT_EQ(rects.At(msOptions, 6), (ItemRect{318, 504, 120, 18}));
   EXPECT_EQ(rects.At(msScores, 2), (ItemRect{547, 471, 280, 18}));
   EXPECT_EQ(rects.At(msHelp, 2), (ItemRect{711, 474, 100, 18}));
-  for (MenuScreenValue dialog : {msExitDialog, msClearScoresDialog, msResultDialog, msSendDialog}) {
+  for (TMenuScreen dialog : {msExitDialog, msClearScoresDialog, msResultDialog, msSendDialog}) {
     EXPECT_EQ(rects.At(dialog, 1), (ItemRect{301, 386, 30, 18}));
     EXPECT_EQ(rects.At(dialog, 2), (ItemRect{420, 386, 67, 18}));
   }

@@ -1,5 +1,6 @@
 // "config.dat": its bytes, reading and writing, the score table and the boss key's name.
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -105,6 +106,51 @@ TEST(ConfigFile, AFileOfTheWrongSizeIsKeptAsABackupBeforeTheDefaultsAreWritten) 
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("could not be kept"), std::string::npos) << messages[0];
   }
+}
+
+// Reads and writes files as an ordinary user would, on this thread, for its lifetime: root reads
+// any file whatever its permissions. Only the file system identity changes, and with it the
+// thread's power to bypass permissions.
+class AsOrdinaryUser {
+ public:
+  static constexpr uid_t Nobody = 65534;
+  AsOrdinaryUser() : previous_(static_cast<uid_t>(setfsuid(Nobody))) {}
+  ~AsOrdinaryUser() { setfsuid(previous_); }
+  AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+  AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+  // setfsuid answers the identity before the call, so asking again tells whether it took.
+  bool Active() const { return geteuid() != 0 || setfsuid(Nobody) == static_cast<int>(Nobody); }
+
+ private:
+  uid_t previous_;
+};
+
+// A whole settings file that the player may not read: the message says so and why (not that it
+// holds 158 bytes instead of 158), and the file is kept aside like any other that cannot be used.
+TEST(ConfigFile, AFileThePlayerCannotReadIsReportedAsSuchWithTheReason) {
+  GameFixture game;
+  ConfigRecord record;
+  SetDefaultConfig(record);
+  record.BossKey = 0x31;
+  ASSERT_EQ(WriteConfigFile("config.dat", record), "");
+  // The player's own folder; the game's files in it are readable by all.
+  std::filesystem::permissions(game.folder.path(), std::filesystem::perms::all);
+  std::filesystem::permissions("config.dat", std::filesystem::perms::none);
+  {
+    const AsOrdinaryUser player;
+    if (!player.Active()) GTEST_SKIP() << "cannot take an ordinary user's file permissions";
+    game.Start();
+  }
+  const std::vector<std::string> messages = ConfigMessages(game);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("could not be read: Permission denied."), std::string::npos)
+      << messages[0];
+  EXPECT_EQ(messages[0].find("bytes"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("config.dat.bak"), std::string::npos) << messages[0];
+  EXPECT_EQ(game.form->Config.BossKey, 0x7B);
+  EXPECT_EQ(ReadBytes("config.dat").size(), 158u);
+  std::filesystem::permissions("config.dat.bak", std::filesystem::perms::owner_read);
+  EXPECT_EQ(ReadConfigFile("config.dat.bak"), record);
 }
 
 TEST(ConfigFile, AShortFileIsReplacedAndALongOneIsUsedThenCutOnTheNextSave) {

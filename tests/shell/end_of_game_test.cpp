@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 #include "online/online_config.h"
@@ -311,6 +312,94 @@ TEST_F(EndOfGameTest, WhileTheServerTakesItsTimeTheWindowLivesAndNoInputActs) {
   EXPECT_EQ(screen().MenuFocus, 1);
   EXPECT_EQ(config(), table);
   EXPECT_FALSE(form->Closed());
+}
+
+TEST_F(EndOfGameTest, AKeyHeldThroughTheWaitDoesNothingAfterItUntilItIsLetGo) {
+  TScriptedHttpServer::Reply slowResult{Ok("OK")};
+  slowResult.Delay = 200ms;
+  TScriptedHttpServer server({{Ok("OK||||v|")}, slowResult});
+  form->ResultServer = server.Server();
+  form->PlayerName = "Tove";
+  EndGameWithScore(970);
+  Press(vk::Return);  // the name
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+  const ConfigRecord table = config();
+  Press(vk::Return);  // Yes
+  ASSERT_EQ(screen().GameState, gsSending);
+  Hold(vk::Return);  // pressed again, and held through the wait
+  WaitForTheServer();
+  ASSERT_EQ(screen().MenuScreen, msScores);
+  ASSERT_EQ(screen().MenuFocus, siClearScores);
+  // The key's auto-repeat after the wait: it is the same press, which acted on nothing.
+  for (int repeat = 0; repeat < 3; ++repeat) Hold(vk::Return, true);
+  EXPECT_EQ(screen().MenuScreen, msScores);
+  EXPECT_EQ(config(), table);
+  // Let go and pressed anew, it acts.
+  Release(vk::Return);
+  Press(vk::Return);
+  EXPECT_EQ(screen().MenuScreen, msClearScoresDialog);
+}
+
+TEST_F(EndOfGameTest, AltEnterDuringTheWaitSwitchesTheDisplayMode) {
+  TScriptedHttpServer::Reply slowResult{Ok("OK")};
+  slowResult.Delay = 300ms;
+  TScriptedHttpServer server({{Ok("OK||||v|")}, slowResult});
+  form->ResultServer = server.Server();
+  form->PlayerName = "Ulla";
+  EndGameWithScore(960);
+  Press(vk::Return);  // the name
+  Press(vk::Return);  // Yes
+  ASSERT_EQ(screen().GameState, gsSending);
+  const uint8_t windowed = config().WindowedMode;
+  Press(vk::Return, platform::ssAlt);
+  EXPECT_NE(config().WindowedMode, windowed);
+  EXPECT_EQ(machine.windowImpl.fullScreen, windowed != 0);
+  EXPECT_EQ(SavedConfig()->WindowedMode, config().WindowedMode);
+  EXPECT_EQ(screen().GameState, gsSending);
+  WaitForTheServer();
+  EXPECT_EQ(screen().MenuScreen, msScores);
+  EXPECT_EQ(config().WindowedMode, windowed != 0 ? 0 : 1);
+}
+
+// A sprite that cannot be drawn: every frame that draws the field fails.
+class UndrawableSprite : public TSprite {
+ public:
+  explicit UndrawableSprite(TSprite* parent) : TSprite(parent) {
+    X = 100;
+    Y = 100;
+    Width = 10;
+    Height = 10;
+  }
+  void Render() override { throw std::runtime_error("the picture went away"); }
+};
+
+TEST_F(EndOfGameTest, AGameLeftDuringTheWaitLetsTheNextGameSendItsResult) {
+  TScriptedHttpServer::Reply slowResult{Ok("OK")};
+  slowResult.Delay = 300ms;
+  TScriptedHttpServer server({{Ok("OK||||v|")}, slowResult, {Ok("OK||||v|")}, {Ok("OK")}});
+  form->ResultServer = server.Server();
+  form->PlayerName = "Vidar";
+  EndGameWithScore(950);
+  Press(vk::Return);  // the name
+  Press(vk::Return);  // Yes
+  ASSERT_EQ(screen().GameState, gsSending);
+  NewSprite<UndrawableSprite>(form->SpriteEngine1.Root());
+  const size_t messages = Messages().size();
+  for (int frame = 0; frame < 5 && screen().GameState == gsSending; ++frame) Step(16);
+  // Two failed frames in a row: the game gave way to the main menu, the one failure shown.
+  ASSERT_EQ(screen().GameState, gsMenu);
+  EXPECT_EQ(Messages().size(), messages + 1);
+  EXPECT_EQ(screen().MenuScreen, msMainMenu);
+
+  // The next game's result sets out and arrives.
+  EndGameWithScore(940);
+  Press(vk::Return);  // the name
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+  Press(vk::Return);  // Yes
+  EXPECT_EQ(screen().GameState, gsSending);
+  WaitForTheServer();
+  EXPECT_EQ(screen().MenuScreen, msScores);
+  EXPECT_EQ(server.Requests().size(), 4u);
 }
 
 TEST_F(EndOfGameTest, OnlyAScoreAboveTheTenthEntryOpensTheDialog) {

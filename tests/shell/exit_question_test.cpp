@@ -152,8 +152,8 @@ TEST_F(ExitQuestionTest, DuringAGameCancelResumesAndOkEndsTheGameWithoutEndingTh
 
 TEST_F(ExitQuestionTest, OverTheResultAndSendDialogsCancelGivesThemBackTheirLiveItems) {
   struct Case {
-    GameStateValue state;
-    MenuScreenValue dialog;
+    TGameState state;
+    TMenuScreen dialog;
     uint8_t focus;
   };
   for (const Case& c :

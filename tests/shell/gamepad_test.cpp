@@ -138,6 +138,43 @@ TEST_F(GamepadTest, StartPausesAndResumesAndBackAsksToLeaveTheGame) {
   EXPECT_EQ(State(), gsPlaying);
 }
 
+// A is the fire button in the game: a player still firing as the game ends must not answer the
+// exit question or the result dialog with it. A press that began during play never answers, nor
+// one within half a second of the question or dialog being shown; a deliberate press after that
+// does.
+TEST_F(GamepadTest, FireHeldOrPressedAsTheGameEndsAnswersNoQuestionOrDialog) {
+  StartGameWithThePad();
+  Play().Score = 900;
+  HoldPad(PadButton::A);  // firing
+  Push(PadButton::Back);
+  ASSERT_EQ(State(), gsExitQuestion);
+  Frames(40);
+  LetGoPad(PadButton::A);
+  EXPECT_EQ(State(), gsExitQuestion);
+  // Cancelled with B, asked again at once, and A pressed anew at once.
+  Push(PadButton::B);
+  ASSERT_EQ(State(), gsPlaying);
+  Push(PadButton::Back);
+  ASSERT_EQ(State(), gsExitQuestion);
+  Frames(30);  // 480 ms
+  Push(PadButton::A);
+  EXPECT_EQ(State(), gsExitQuestion);
+  Frames(2);
+  Push(PadButton::A);  // OK: the game ends
+  ASSERT_EQ(State(), gsGameOver);
+
+  for (int frame = 0; frame < 200 && State() == gsGameOver; ++frame) Step(16);
+  ASSERT_EQ(State(), gsNameEntry);
+  ASSERT_EQ(screen().MenuFocus, riName);
+  Push(PadButton::A);
+  Frames(30);
+  Push(PadButton::A);
+  EXPECT_EQ(State(), gsNameEntry);
+  Frames(2);
+  Push(PadButton::A);  // takes the result, as Enter in the name field does
+  EXPECT_EQ(State(), gsSendQuestion);
+}
+
 TEST_F(GamepadTest, FiringWithAHeldLeavesTheKeyboardFree) {
   StartGameWithThePad();
   HoldPad(PadButton::A);  // as joystick button 1 it fires; as a command it is nothing

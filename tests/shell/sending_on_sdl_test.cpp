@@ -66,7 +66,7 @@ class SendingOnSdlTest : public ::testing::Test {
   void RunFor(std::chrono::milliseconds time) {
     RunUntil([] { return false; }, time);
   }
-  bool InState(GameStateValue state) { return form->Screen.GameState == state; }
+  bool InState(TGameState state) { return form->Screen.GameState == state; }
 
   // A game played to its end with `score`, the name taken: the send question stands.
   void ReachTheSendQuestion(uint16_t score) {

@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "shell/config_file.h"
 #include "tests/support/game_fixture.h"
 
 namespace {
@@ -24,9 +25,9 @@ class WindowEventsTest : public ::testing::Test, public GameFixture {
 
 TEST_F(WindowEventsTest, ACloseRequestOpensTheExitQuestionInsteadOfClosing) {
   struct Case {
-    GameStateValue state;
-    GameStateValue after;   // GameState after the request
-    GameStateValue resume;  // ResumeState after the request
+    TGameState state;
+    TGameState after;   // GameState after the request
+    TGameState resume;  // ResumeState after the request
     bool cursorShown;
   };
   const Case cases[] = {
@@ -65,7 +66,7 @@ TEST_F(WindowEventsTest, ACloseRequestWhilePausedKeepsTheStateThePauseReturnsTo)
 }
 
 TEST_F(WindowEventsTest, ACloseRequestDuringGameOverOrOverTheOpenQuestionDoesNothing) {
-  for (const GameStateValue state : {gsGameOver, gsExitQuestion}) {
+  for (const TGameState state : {gsGameOver, gsExitQuestion}) {
     screen() = ScreenState{};
     screen().GameState = state;
     screen().MenuScreen = state == gsExitQuestion ? msExitDialog : msMainMenu;
@@ -109,9 +110,9 @@ TEST_F(WindowEventsTest, ConfirmedExitOutsideAGameClosesTheWindowAndOpensPlayUrl
 
 TEST_F(WindowEventsTest, LosingTheFocusStopsTheMusicAndPausesARunningGame) {
   struct Case {
-    GameStateValue state;
-    GameStateValue after;
-    GameStateValue resume;
+    TGameState state;
+    TGameState after;
+    TGameState resume;
   };
   const Case cases[] = {
       {gsMenu, gsMenu, gsLevelBanner},
@@ -169,6 +170,37 @@ TEST_F(WindowEventsTest, TheMenuTimerStopsWhileInactiveAndTheGameTimerDoesNot) {
   form->FrameTimer2.SetEnabled(true);
   Step();
   EXPECT_EQ(machine.windowImpl.presentCount, presented + 1);
+}
+
+// A request to end from outside (SIGTERM as the desktop logs the player out, Ctrl+C): whatever
+// the screen, no question is asked; the settings as they stand are written, the music stops, and
+// the program ends as after a confirmed close, without a message and without opening the
+// publisher's page on a desktop that is going away.
+TEST_F(WindowEventsTest, AnEndRequestEndsTheProgramWithTheSettingsWrittenAndTheMusicStopped) {
+  std::ofstream(folder.path() / "play.url") << "[InternetShortcut]\n";
+  for (const TGameState state : {gsMenu, gsPlaying, gsExitQuestion, gsNameEntry}) {
+    form.reset();
+    Start();
+    screen().GameState = state;
+    form->CurrentSong = 7;
+    form->Config.PlayerCountry.SetText("Iceland");  // typed in Options, not yet saved
+    machine.musicImpl.calls.clear();
+    const size_t messages = machine.windowImpl.messages.size();
+    Send(EventKind::EndRequest);
+    EXPECT_TRUE(form->Closed()) << int(state);
+    EXPECT_FALSE(form->ProcessMessages()) << int(state);
+    EXPECT_TRUE(form->FatalError().empty()) << int(state);
+    EXPECT_NE(screen().MenuScreen, msExitDialog) << int(state);
+    EXPECT_EQ(machine.windowImpl.messages.size(), messages) << int(state);
+    ASSERT_FALSE(machine.musicImpl.calls.empty()) << int(state);
+    EXPECT_EQ(machine.musicImpl.calls.back().kind, Call::Stop) << int(state);
+    EXPECT_EQ(machine.musicImpl.calls.back().song, 7u) << int(state);
+    const std::optional<ConfigRecord> saved = ReadConfigFile(folder.path() / "config.dat");
+    ASSERT_TRUE(saved) << int(state);
+    EXPECT_EQ(saved->PlayerCountry.Text(), "Iceland") << int(state);
+    form->ExitStep();
+    EXPECT_TRUE(machine.shellImpl.opened.empty()) << int(state);
+  }
 }
 
 class DisplayModeTest : public WindowEventsTest {};

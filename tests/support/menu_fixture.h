@@ -59,11 +59,11 @@ class MenuTest : public ::testing::Test, public GameFixture {
     Click(x, y);
   }
   // The middle of an item's rectangle.
-  std::pair<int, int> Centre(MenuScreenValue screenNumber, int item) {
+  std::pair<int, int> Centre(TMenuScreen screenNumber, int item) {
     const ItemRect& rect = menu().ItemRects.At(screenNumber, item);
     return {rect.Left + rect.Width / 2, rect.Top + rect.Height / 2};
   }
-  void ClickItem(MenuScreenValue screenNumber, int item) {
+  void ClickItem(TMenuScreen screenNumber, int item) {
     const auto [x, y] = Centre(screenNumber, item);
     MoveAndClick(x, y);
   }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <vector>
 
+#include "engine/platform/sdl/sdl_end_signals.h"
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/utf8.h"
 
@@ -48,6 +49,11 @@ SdlEventQueue::SdlEventQueue(SdlWindow& window, SdlJoystick& joystick, SdlGamepa
 }
 
 bool SdlEventQueue::Poll(Event& event) {
+  if (SdlEndSignals::TakeRequest()) {
+    event = Event{};
+    event.kind = EventKind::EndRequest;
+    return true;
+  }
   SDL_Event sdlEvent;
   while (pending_.empty() && SDL_PollEvent(&sdlEvent) != 0) Translate(sdlEvent);
   if (pending_.empty()) return false;

@@ -8,6 +8,7 @@
 
 #include "engine/base/exception.h"
 #include "engine/platform/sdl/sdl_audio.h"
+#include "engine/platform/sdl/sdl_end_signals.h"
 #include "engine/platform/sdl/sdl_events.h"
 #include "engine/platform/sdl/sdl_gamepads.h"
 #include "engine/platform/sdl/sdl_joystick.h"
@@ -46,8 +47,8 @@ std::string MissingDisplayReason() {
 class SdlSession {
  public:
   SdlSession() {
-    // Ctrl+C and a kill end the game at once, as for any program, instead of becoming close
-    // requests that only open the exit question.
+    // SIGTERM and SIGINT are the game's own (SdlEndSignals): SDL would turn them into quit
+    // events, which cannot be told from other close requests.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is the game's close request (its exit question); SDL must not add a
     // quit event of its own, which would ask twice.
@@ -114,6 +115,8 @@ class SdlPlatformImpl : public SdlPlatform {
   // Built in this order and taken down in the reverse: SDL first up and last down, the music
   // player and the sound effects before the sound device they play into closes.
   SdlSession session_;
+  // A request to end that comes as a signal is an event like any other from the start.
+  SdlEndSignals endSignals_;
   SdlWindow window_;
   SdlKeyboard keyboard_;
   SdlJoystick joystick_;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/level_loop.h"
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "shell/main_form.h"
 
 void TmainForm::Close() {

@@ -320,7 +320,7 @@ TEST_F(LevelLoopTest, NoLevelEndsAfterGameOverThroughAPauseOrTheExitQuestionOver
     form->Rng.Randomize(Seed);
     StartQuietGame();
     Play().Lives = 1;
-    Play().LevelElapsed = Play().LevelLength - GameFrameTime;
+    Play().LevelElapsed = Play().LevelLength - FrameInterval;
     Hero().X = 60;  // the tail reaches the grate
     Step(16);
     ASSERT_EQ(State(), gsDying);

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "online/result_encoding.h"
-#include "online/result_payload.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "server/postgres_store.h"
 #include "server/score_service.h"
 #include "server/sqlite_store.h"

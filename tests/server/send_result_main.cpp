@@ -7,10 +7,10 @@
 #include <string>
 
 #include "online/http_client.h"
-#include "online/result_encoding.h"
 #include "online/result_exchange.h"
-#include "online/result_payload.h"
 #include "online/score_server_urls.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 
 int main(int argc, char** argv) {
   if ((argc != 6 && argc != 7) || std::string(argv[2]).size() != 1) {

@@ -15,8 +15,8 @@
 #include <future>
 #include <string>
 
-#include "online/result_encoding.h"
-#include "online/result_payload.h"
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
 #include "server/sqlite_store.h"
 #include "tests/server/full_disk.h"
 #include "tests/server/scores_process.h"

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "shell/config_file.h"
+#include "settings/config_file.h"
 #include "tests/support/game_fixture.h"
 
 namespace {

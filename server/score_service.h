@@ -21,7 +21,7 @@ struct TServiceSettings {
   uint32_t handshakesPerMinute = 60;
 };
 
-enum class TReplyKind { Ok, Refused, TooMany, Failed };
+enum class TReplyKind { Ok, Refused, TooMany, Failed, Unavailable };
 
 struct TServiceReply {
   TReplyKind kind = TReplyKind::Ok;

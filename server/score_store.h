@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ struct TTableQuery {
   std::string country;  // Exact match on the stored country; empty means every country.
   int64_t offset = 0;
   int64_t limit = 100;
+};
+
+// The store could not answer in time, or its database is gone.
+struct StoreUnavailable : std::runtime_error {
+  using std::runtime_error::runtime_error;
 };
 
 enum class TStoreOutcome {

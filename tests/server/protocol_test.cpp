@@ -197,8 +197,8 @@ TEST(Protocol, ATokenIsSpentOnceAndExpiresAfterTwoHours) {
 }
 
 TEST(Protocol, ConcurrentUsesOfOneTokenStoreOneResult) {
-  TConnectionLimits limits;
-  limits.workers = 8;
+  ConnectionLimits limits;
+  limits.databaseWorkers = 8;
   TRunningServer server(NoRateLimits(), limits);
   const std::string target =
       TRunningServer::ResultTarget(EncodeResult(GamePayload(server.Handshake())));
@@ -318,8 +318,8 @@ TEST(Protocol, TablePagesAndTheCountryFilter) {
 }
 
 TEST(Protocol, ASlowClientLosesItsWorkerAtTheTimeOut) {
-  TConnectionLimits limits;
-  limits.workers = 1;
+  ConnectionLimits limits;
+  limits.ioThreads = 1;
   limits.requestTimeout = 1s;
   TRunningServer server(NoRateLimits(), limits);
 
@@ -371,9 +371,9 @@ TEST(Protocol, OversizedRequestsAreRefused) {
 namespace {
 
 TEST(Protocol, AnIdleKeptAliveConnectionGivesItsWorkerUp) {
-  TConnectionLimits limits;
-  limits.workers = 1;
-  limits.keepAliveTimeout = 60s;
+  ConnectionLimits limits;
+  limits.ioThreads = 1;
+  limits.firstByteTimeout = 60s;
   TRunningServer server(NoRateLimits(), limits);
   httplib::Client idle("127.0.0.1", server.Port());
   idle.set_keep_alive(true);

@@ -19,8 +19,8 @@ constexpr const char* TestSecret = "a secret of the tests, long enough";
 
 class TRunningServer {
  public:
-  explicit TRunningServer(TServiceSettings settings = {}, TConnectionLimits limits = {})
-      : store_((dir_.path() / "scores.sqlite").string(), limits.workers + 1),
+  explicit TRunningServer(TServiceSettings settings = {}, ConnectionLimits limits = {})
+      : store_((dir_.path() / "scores.sqlite").string(), limits.databaseWorkers + 1),
         service_(store_, TTokenSigner(TestSecret), settings, [this] { return now_.load(); }),
         http_(service_, limits, dir_.path() / "web", nullptr) {
     port_ = http_.Bind("127.0.0.1", 0);
@@ -73,7 +73,7 @@ class TRunningServer {
   std::atomic<int64_t> now_{1'800'000'000};
   TSqliteScoreStore store_;
   TScoreService service_;
-  TScoreHttpServer http_;
+  ScoreHttpServer http_;
   int port_ = -1;
   std::thread thread_;
 };

@@ -7,7 +7,7 @@
 
 std::string ClientKey(std::string_view address) {
   char text[INET6_ADDRSTRLEN + 8] = {};
-  if (address.size() >= INET6_ADDRSTRLEN) return std::string(address);
+  if (address.empty() || address.size() >= INET6_ADDRSTRLEN) return std::string(address);
   std::memcpy(text, address.data(), address.size());
   in6_addr v6{};
   if (inet_pton(AF_INET6, text, &v6) != 1) return std::string(address);

@@ -236,6 +236,19 @@ TEST(HostileClients, IdleConnectionsDoNotDelayAPoliteRequest) {
   EXPECT_NE(reply.body.find("Skarvel"), std::string::npos);
 }
 
+TEST(HostileClients, SilentConnectionsAreClosedAtTheFirstByteDeadline) {
+  ConnectionLimits limits;
+  limits.firstByteTimeout = 300ms;
+  TRunningServer server(NoRateLimits(), limits);
+  // One never sends anything; one is kept alive after a request and then says nothing more.
+  TRawConnection silent(server.Port());
+  TRawConnection keptAlive(server.Port());
+  keptAlive.Send(Handshake);
+  EXPECT_EQ(keptAlive.ReadReply(Patience).status, 200);
+  EXPECT_TRUE(silent.ClosedWithin(Patience));
+  EXPECT_TRUE(keptAlive.ClosedWithin(Patience));
+}
+
 TEST(HostileClients, OneAddressHoldsNoMoreThanItsShareOfConnections) {
   ConnectionLimits limits;
   limits.maxConnectionsPerClient = 3;

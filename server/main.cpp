@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
   std::string storeName;
   std::unique_ptr<TScoreService> service;
   try {
-    // One connection a worker, and one spare for the odd moment a worker holds two leases.
+    // One connection a database worker, and one spare for the odd moment a worker holds two
+    // leases.
     const size_t connections = options.workers + 1;
     // The database first: a start that fails there (a full disk) leaves no secret behind that
     // would make the next start take the database for lost.
@@ -79,11 +81,20 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  TConnectionLimits limits;
-  limits.workers = options.workers;
+  ConnectionLimits limits;
+  limits.ioThreads = options.ioThreads;
   limits.requestTimeout = std::chrono::seconds(options.timeoutSeconds);
+  limits.firstByteTimeout = std::chrono::seconds(options.firstByteTimeoutSeconds);
+  limits.maxConnectionsPerClient = options.maxConnectionsPerClient;
+  limits.databaseWorkers = options.workers;
+  limits.databaseQueue = options.databaseQueue;
+  // Every connection is a file: the limit of open files bounds how many the server can hold.
+  const size_t fileLimit = RaiseFileLimit();
+  limits.maxConnections = std::min(options.maxConnections, ConnectionsWithin(fileLimit));
+  std::printf("skarvel-scores: up to %zu connections (%zu per client), file limit %zu\n",
+              limits.maxConnections, limits.maxConnectionsPerClient, fileLimit);
   const auto webRoot = options.webRoot.empty() ? DefaultWebRoot() : options.webRoot;
-  TScoreHttpServer server(*service, limits, webRoot, stdout);
+  ScoreHttpServer server(*service, limits, webRoot, stdout);
   server.TrustProxies(options.trustedProxies);
   const int port = server.Bind(options.host, options.port);
   if (port < 0) {

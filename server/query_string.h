@@ -9,7 +9,8 @@
 
 class TQueryString {
  public:
-  // Reads the part after the first "?" of `target`; nothing when an escape is malformed.
+  // Reads the part after the first "?" of `target`; nothing when an escape is malformed or a name
+  // or value decodes to something that is no UTF-8.
   static std::optional<TQueryString> Parse(std::string_view target);
 
   bool Has(std::string_view name) const;
@@ -23,3 +24,7 @@ class TQueryString {
 
 // The path of a request target: everything before the first "?".
 std::string_view TargetPath(std::string_view target);
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF): user data must be, before a page or the JSON export shows it.
+bool IsValidUtf8(std::string_view text);

@@ -1,18 +1,20 @@
-// Routing, replies and the access log.
+// Routing, replies and the table-page cache.
 #include "server/score_http_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <ctime>
-#include <fstream>
-#include <sstream>
 
+#include "server/client_key.h"
 #include "server/query_string.h"
 #include "server/web_pages.h"
+
+namespace asio = boost::asio;
+namespace http = boost::beast::http;
 
 namespace {
 
@@ -25,28 +27,34 @@ constexpr size_t MaxStaticFileBytes = 8 * 1024 * 1024;
 constexpr auto PageCacheLifetime = std::chrono::seconds(2);
 constexpr size_t MaxCachedPages = 512;
 
-// Why this request was answered as it was; set by the handlers, read by the log line.
-thread_local std::string requestNote;
-// Whether this request reached Route(); httplib's own refusals (a request it cannot read) do not.
-thread_local bool requestRouted = false;
+const char* Html = "text/html; charset=utf-8";
 
-const char* PlainText = "text/plain; charset=utf-8";
-
-// Pages carry no script and load nothing from elsewhere; the policy makes that a promise.
-void AddPageHeaders(httplib::Response& response) {
-  response.set_header("X-Content-Type-Options", "nosniff");
-  response.set_header("Content-Security-Policy",
-                      "default-src 'none'; style-src 'self'; img-src 'self'; font-src 'self'; "
-                      "base-uri 'none'; form-action 'self'; frame-ancestors 'none'");
-  response.set_header("Referrer-Policy", "no-referrer");
+std::shared_ptr<const std::string> Text(std::string text) {
+  return std::make_shared<const std::string>(std::move(text));
 }
 
-void Reply(httplib::Response& response, int status, std::string body,
-           const char* contentType = PlainText) {
-  response.status = status;
-  response.set_content(std::move(body), contentType);
-  AddPageHeaders(response);
-  response.set_header("Cache-Control", "no-store");
+// Pages carry no script and load nothing from elsewhere; the policy makes that a promise.
+void AddPageHeaders(HttpReply& reply) {
+  reply.headers.emplace_back("X-Content-Type-Options", "nosniff");
+  reply.headers.emplace_back("Content-Security-Policy",
+                             "default-src 'none'; style-src 'self'; img-src 'self'; "
+                             "font-src 'self'; base-uri 'none'; form-action 'self'; "
+                             "frame-ancestors 'none'");
+  reply.headers.emplace_back("Referrer-Policy", "no-referrer");
+}
+
+HttpReply Reply(int status, std::string body, std::string note = {}) {
+  HttpReply reply;
+  reply.status = status;
+  reply.body = Text(std::move(body));
+  reply.note = std::move(note);
+  AddPageHeaders(reply);
+  reply.headers.emplace_back("Cache-Control", "no-store");
+  return reply;
+}
+
+HttpReply Unavailable(std::string note) {
+  return Reply(503, "ERROR: the scores cannot be read now, try again later\n", std::move(note));
 }
 
 int StatusOf(TReplyKind kind) {
@@ -79,23 +87,6 @@ std::optional<int64_t> ReadCount(const TQueryString& query, std::string_view nam
   return value;
 }
 
-// The log shows what a client sent without letting it forge lines or terminal escapes.
-std::string Printable(std::string_view text, size_t max = 300) {
-  std::string shown;
-  for (const char c : text.substr(0, max)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte >= 0x7F || c == '\\') {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-      shown += escaped;
-    } else {
-      shown += c;
-    }
-  }
-  if (text.size() > max) shown += "...";
-  return shown;
-}
-
 std::string ContentTypeOf(const std::filesystem::path& file) {
   const std::string extension = file.extension().string();
   if (extension == ".png") return "image/png";
@@ -105,182 +96,198 @@ std::string ContentTypeOf(const std::filesystem::path& file) {
   return {};
 }
 
+// The bytes of the regular file `path` (no link), at most `max` of them; nothing otherwise.
+std::optional<std::string> ReadRegularFile(const std::filesystem::path& path, size_t max) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> bytes;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+      static_cast<size_t>(status.st_size) <= max) {
+    std::string read(static_cast<size_t>(status.st_size), '\0');
+    size_t done = 0;
+    while (done < read.size()) {
+      const ssize_t count = ::read(fd, read.data() + done, read.size() - done);
+      if (count <= 0) break;
+      done += static_cast<size_t>(count);
+    }
+    if (done == read.size()) bytes = std::move(read);
+  }
+  ::close(fd);
+  return bytes;
+}
+
+bool IsWithin(const std::filesystem::path& root, const std::filesystem::path& path) {
+  const auto [rootEnd, pathAt] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+  return rootEnd == root.end() && pathAt != path.end();
+}
+
 }  // namespace
 
-TScoreHttpServer::TScoreHttpServer(TScoreService& service, const TConnectionLimits& limits,
-                                   const std::filesystem::path& webRoot, std::FILE* log)
-    : service_(service), http_(limits), log_(log) {
+ScoreHttpServer::ScoreHttpServer(TScoreService& service, const ConnectionLimits& limits,
+                                 const std::filesystem::path& webRoot, std::FILE* log)
+    : service_(service),
+      log_(log),
+      http_(
+          limits, [this](const HttpRequest& request) { return Handle(request); }, log_),
+      database_(limits.databaseWorkers, limits.databaseQueue) {
   LoadStaticFiles(webRoot);
-  http_.set_pre_routing_handler(
-      [this](const httplib::Request& request, httplib::Response& response) {
-        requestNote.clear();
-        try {
-          Route(request, response);
-        } catch (const std::exception& error) {
-          requestNote = std::string("internal error: ") + error.what();
-          Reply(response, 500, "ERROR: internal server error\n");
-        }
-        return httplib::Server::HandlerResponse::Handled;
-      });
-  // What httplib answers by itself (a request it cannot parse, a URI too long) gets a plain
-  // body instead of nothing.
-  http_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-    if (response.body.empty()) {
-      response.set_content("ERROR: bad request\n", PlainText);
-    }
-    // A request httplib could not read (an unknown method among them) leaves the rest of the
-    // connection unreadable too.
-    if (!requestRouted) {
-      response.set_header("Connection", "close");
-      CloseConnectionAfterThisRequest();
-    }
-  });
-  http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-    Log(request, response);
-  });
+  files_["/style.css"] = {"text/css; charset=utf-8", Text(std::string(StyleSheet()))};
 }
 
-int TScoreHttpServer::Bind(const std::string& host, int port) {
-  return http_.Bind(host, port);
+void ScoreHttpServer::TrustProxies(std::vector<std::string> addresses) {
+  trustedProxies_ = addresses;
+  http_.ExemptFromClientCap(std::move(addresses));
 }
 
-bool TScoreHttpServer::Run() {
-  return http_.listen_after_bind();
-}
-
-void TScoreHttpServer::Stop() {
-  http_.stop();
-}
-
-void TScoreHttpServer::LoadStaticFiles(const std::filesystem::path& webRoot) {
+void ScoreHttpServer::LoadStaticFiles(const std::filesystem::path& webRoot) {
+  std::error_code error;
+  const auto root = std::filesystem::canonical(webRoot, error);
+  if (error) return;
   for (const char* folder : {"fonts", "screenshots"}) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(webRoot / folder, error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(root / folder, error)) {
       const std::string type = ContentTypeOf(entry.path());
-      if (type.empty() || !entry.is_regular_file() || entry.file_size() > MaxStaticFileBytes) {
-        continue;
-      }
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::ostringstream bytes;
-      bytes << in.rdbuf();
-      files_["/" + std::string(folder) + "/" + entry.path().filename().string()] = {type,
-                                                                                    bytes.str()};
+      // A link is followed only to a file inside the web root.
+      const auto real = std::filesystem::canonical(entry.path(), error);
+      if (type.empty() || error || !IsWithin(root, real)) continue;
+      auto bytes = ReadRegularFile(real, MaxStaticFileBytes);
+      if (!bytes) continue;
+      files_["/" + std::string(folder) + "/" + entry.path().filename().string()] = {
+          type, Text(std::move(*bytes))};
     }
   }
 }
 
-void TScoreHttpServer::Route(const httplib::Request& request, httplib::Response& response) {
-  if (request.method != "GET" && request.method != "HEAD") {
-    response.set_header("Allow", "GET, HEAD");
-    // A body the server did not read must not be taken for the next request.
-    response.set_header("Connection", "close");
-    CloseConnectionAfterThisRequest();
-    Reply(response, 405, "ERROR: method not allowed\n");
-    return;
+asio::awaitable<HttpReply> ScoreHttpServer::Handle(const HttpRequest& request) {
+  try {
+    co_return co_await Route(request);
+  } catch (const std::exception& error) {
+    co_return Reply(500, "ERROR: internal server error\n",
+                    std::string("internal error: ") + error.what());
   }
-  const std::string_view path = TargetPath(request.target);
-  if (path == GamePath) return ServeGameRequest(request, response);
-  if (path == "/") {
-    AddPageHeaders(response);
-    response.set_header("Cache-Control", "no-cache");
-    response.set_content(
-        CachedPage("home", [this] { return RenderHomePage(service_.TablePage({}, 1, 10).rows); }),
-        "text/html; charset=utf-8");
-    return;
-  }
-  if (path == "/scores.json") return ServeTable(request, response, true);
-  if (path == "/style.css") {
-    response.set_header("Cache-Control", "public, max-age=3600");
-    response.set_content(std::string(StyleSheet()), "text/css; charset=utf-8");
-    return;
-  }
-  if (const auto file = files_.find(path); file != files_.end()) {
-    response.set_header("Cache-Control", "public, max-age=86400");
-    response.set_content(file->second.bytes, file->second.contentType.c_str());
-    return;
-  }
-  Reply(response, 404, "ERROR: not found\n");
 }
 
-void TScoreHttpServer::ServeGameRequest(const httplib::Request& request,
-                                        httplib::Response& response) {
+asio::awaitable<HttpReply> ScoreHttpServer::Route(const HttpRequest& request) {
+  const std::string_view path = TargetPath(request.target);
+  if (path == GamePath) co_return co_await ServeGameRequest(request);
+  if (path == "/") {
+    std::string key = "home";
+    std::function<std::string()> render = [this] {
+      return RenderHomePage(service_.TablePage({}, 1, 10).rows);
+    };
+    co_return co_await ServeCachedPage(key, std::move(render), Html);
+  }
+  if (path == "/scores.json") co_return co_await ServeTable(request, true);
+  if (const auto file = files_.find(path); file != files_.end()) {
+    HttpReply reply;
+    reply.contentType = file->second.contentType;
+    reply.body = file->second.bytes;
+    reply.headers.emplace_back(
+        "Cache-Control", path == "/style.css" ? "public, max-age=3600" : "public, max-age=86400");
+    co_return reply;
+  }
+  co_return Reply(404, "ERROR: not found\n");
+}
+
+asio::awaitable<HttpReply> ScoreHttpServer::ServeGameRequest(const HttpRequest& request) {
   const auto query = TQueryString::Parse(request.target);
-  if (!query) {
-    requestNote = "malformed query";
-    Reply(response, 400, "ERROR: bad request\n");
-    return;
-  }
-  if (query->Value("prg") != "Skarvel") {
-    Reply(response, 404, "ERROR: not found\n");
-    return;
-  }
-  const std::string address = ClientAddress(request);
+  if (!query) co_return Reply(400, "ERROR: bad request\n", "malformed query");
+  if (query->Value("prg") != "Skarvel") co_return Reply(404, "ERROR: not found\n");
+  const std::string client = ClientKey(ClientAddress(request));
   if (query->Has("hs")) {
-    const TServiceReply reply = service_.SubmitResult(address, query->Value("inf"));
-    requestNote = reply.note;
-    Reply(response, StatusOf(reply.kind), reply.body);
-    return;
+    // The call is a named object, not a temporary within the co_await: GCC 12 destroys such
+    // temporaries twice.
+    auto submit = [this, client, letters = query->Value("inf")] {
+      return service_.SubmitResult(client, letters);
+    };
+    TServiceReply reply;
+    try {
+      auto answer = database_.Run(std::move(submit));
+      reply = co_await std::move(answer);
+    } catch (const DatabaseBusy& busy) {
+      co_return Reply(503, "ERROR: the server is busy, try again later\n", busy.what());
+    }
+    co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
   }
   if (query->Has("version")) {
-    const TServiceReply reply = service_.Handshake(address);
-    requestNote = reply.note;
-    Reply(response, StatusOf(reply.kind), reply.body);
-    return;
+    TServiceReply reply = service_.Handshake(client);
+    co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
   }
-  if (query->Has("show") && query->Value("type") == "0")
-    return ServeTable(request, response, false);
-  Reply(response, 404, "ERROR: not found\n");
+  if (query->Has("show") && query->Value("type") == "0") {
+    co_return co_await ServeTable(request, false);
+  }
+  co_return Reply(404, "ERROR: not found\n");
 }
 
-void TScoreHttpServer::ServeTable(const httplib::Request& request, httplib::Response& response,
-                                  bool json) {
+asio::awaitable<HttpReply> ScoreHttpServer::ServeTable(const HttpRequest& request, bool json) {
   const auto query = TQueryString::Parse(request.target);
   const auto page = query ? ReadCount(*query, "page", 1, MaxPage) : std::nullopt;
   const auto size = query ? ReadCount(*query, "size", DefaultPageSize, MaxPageSize) : std::nullopt;
   const std::string country = query ? query->Value("country") : std::string();
   if (!page || !size || country.size() > MaxCountryFilter) {
-    requestNote = "bad table query";
-    Reply(response, 400, "ERROR: bad page, size or country\n");
-    return;
+    co_return Reply(400, "ERROR: bad page, size or country\n", "bad table query");
   }
-  AddPageHeaders(response);
-  response.set_header("Cache-Control", "no-cache");
   const std::string key = std::string(json ? "json " : "page ") + std::to_string(*page) + " " +
                           std::to_string(*size) + " " + country;
-  const std::string body = CachedPage(key, [&] {
-    const TTablePageView view = service_.TablePage(country, *page, *size);
+  std::function<std::string()> render = [this, json, country, page = *page, size = *size] {
+    const TTablePageView view = service_.TablePage(country, page, size);
     return json ? RenderScoresJson(view) : RenderTablePage(view);
-  });
-  response.set_content(body, json ? "application/json" : "text/html; charset=utf-8");
+  };
+  co_return co_await ServeCachedPage(key, std::move(render), json ? "application/json" : Html);
 }
 
-std::string TScoreHttpServer::CachedPage(const std::string& key,
-                                         const std::function<std::string()>& render) {
+asio::awaitable<HttpReply> ScoreHttpServer::ServeCachedPage(const std::string& key,
+                                                            std::function<std::string()> render,
+                                                            const char* contentType) {
+  HttpReply reply;
+  reply.contentType = contentType;
+  AddPageHeaders(reply);
+  reply.headers.emplace_back("Cache-Control", "no-cache");
   const uint64_t generation = service_.Generation();
   const auto now = std::chrono::steady_clock::now();
+  Body stale;
   {
     std::lock_guard lock(cacheMutex_);
     const auto found = cache_.find(key);
-    if (found != cache_.end() && found->second.generation == generation &&
-        now - found->second.made < PageCacheLifetime) {
-      return found->second.body;
+    if (found != cache_.end()) {
+      if (found->second.generation == generation && now - found->second.made < PageCacheLifetime) {
+        reply.body = found->second.body;
+        co_return reply;
+      }
+      stale = found->second.body;
     }
   }
-  std::string body = render();
+  std::string why;
+  try {
+    auto answer = database_.Run(std::move(render));
+    std::string page = co_await std::move(answer);
+    reply.body = Text(std::move(page));
+  } catch (const StoreUnavailable& error) {
+    why = error.what();
+  } catch (const DatabaseBusy& error) {
+    why = error.what();
+  }
+  if (!reply.body) {
+    // The page as last made is better than none while the store cannot answer.
+    if (!stale) co_return Unavailable(std::move(why));
+    reply.body = std::move(stale);
+    reply.note = "served as last made: " + why;
+    co_return reply;
+  }
   std::lock_guard lock(cacheMutex_);
   // Pages asked for with ever new filters must not grow the cache without end.
-  if (cache_.size() >= MaxCachedPages) cache_.clear();
-  cache_[key] = {body, generation, now};
-  return body;
+  if (cache_.size() >= MaxCachedPages && !cache_.contains(key)) cache_.erase(cache_.begin());
+  cache_[key] = {reply.body, generation, now};
+  co_return reply;
 }
 
-std::string TScoreHttpServer::ClientAddress(const httplib::Request& request) const {
-  if (std::find(trustedProxies_.begin(), trustedProxies_.end(), request.remote_addr) ==
-      trustedProxies_.end()) {
-    return request.remote_addr;
+std::string ScoreHttpServer::ClientAddress(const HttpRequest& request) const {
+  const std::string peer(request.peerAddress);
+  if (std::find(trustedProxies_.begin(), trustedProxies_.end(), peer) == trustedProxies_.end()) {
+    return peer;
   }
   // The proxy appends the address it saw; anything before that came from the client itself.
-  const std::string forwarded = request.get_header_value("X-Forwarded-For");
+  const std::string forwarded(request.Header("X-Forwarded-For"));
   std::string last = forwarded.substr(forwarded.rfind(',') + 1);
   last.erase(0, last.find_first_not_of(' '));
   last.erase(last.find_last_not_of(' ') + 1);
@@ -289,29 +296,5 @@ std::string TScoreHttpServer::ClientAddress(const httplib::Request& request) con
       inet_pton(AF_INET6, last.c_str(), &parsed) == 1) {
     return last;
   }
-  return request.remote_addr;
-}
-
-void TScoreHttpServer::Log(const httplib::Request& request, const httplib::Response& response) {
-  requestRouted = false;
-  if (!log_) return;
-  const auto elapsed = std::chrono::steady_clock::now() - CurrentRequestStart();
-  const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char when[32];
-  std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  char line[1024];
-  std::snprintf(line, sizeof line, "%s %s \"%s %s\" %d %zu %.1fms%s%s\n", when,
-                request.remote_addr.empty() ? "-" : request.remote_addr.c_str(),
-                Printable(request.method, 16).c_str(), Printable(request.target).c_str(),
-                response.status, response.body.size(), ms, requestNote.empty() ? "" : " ",
-                Printable(requestNote, 200).c_str());
-  // One write(2) a line, no lock: the kernel keeps whole lines of this size apart (a pipe up to
-  // PIPE_BUF, a file through its position lock), and no worker waits on another's log line.
-  const size_t length = std::min(std::strlen(line), sizeof line - 1);
-  if (::write(fileno(log_), line, length) < 0) {
-    // A log that cannot be written must not stop the server from serving.
-  }
+  return peer;
 }

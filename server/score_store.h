@@ -10,9 +10,9 @@
 
 // The database cannot answer now (gone, hung, full, removed, or no connection free in time): the
 // caller answers "try again later" instead of waiting. Every store call ends within its time-out.
-// clang-format off
-struct StoreUnavailable : std::runtime_error { using std::runtime_error::runtime_error; };
-// clang-format on
+struct StoreUnavailable : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 // A result that passed every check, with its texts already in UTF-8.
 struct TNewScore {

@@ -66,8 +66,18 @@ TServerOptions ParseServerOptions(const std::vector<std::string>& args) {
       options.resultsPerMinute = ReadNumber(option, value, 0, 100000000);
     } else if (option == "--handshake-rate") {
       options.handshakesPerMinute = ReadNumber(option, value, 0, 100000000);
-    } else if (option == "--threads") {
+    } else if (option == "--threads" || option == "--db-workers") {
       options.workers = ReadNumber(option, value, 1, 256);
+    } else if (option == "--io-threads") {
+      options.ioThreads = ReadNumber(option, value, 0, 256);
+    } else if (option == "--max-connections") {
+      options.maxConnections = ReadNumber(option, value, 1, 10000000);
+    } else if (option == "--max-connections-per-client") {
+      options.maxConnectionsPerClient = ReadNumber(option, value, 1, 10000000);
+    } else if (option == "--db-queue") {
+      options.databaseQueue = ReadNumber(option, value, 0, 1000000);
+    } else if (option == "--first-byte-timeout") {
+      options.firstByteTimeoutSeconds = static_cast<int>(ReadNumber(option, value, 1, 300));
     } else if (option == "--trusted-proxy") {
       options.trustedProxies.push_back(value);
     } else if (option == "--timeout") {
@@ -99,9 +109,20 @@ const char* ServerUsage() {
          "  --result-rate N        results a minute from one address, 0: no limit (default 10)\n"
          "  --handshake-rate N     handshakes a minute from one address, 0: no limit (default "
          "60)\n"
-         "  --threads N            worker threads (default 16)\n"
-         "  --timeout SECONDS      longest time to read a request and send its reply (default "
-         "10)\n"
+         "  --timeout SECONDS      longest time to read a request once begun, and again to\n"
+         "                         send its reply (default 10)\n"
+         "  --first-byte-timeout SECONDS\n"
+         "                         longest wait for a request to begin, also between requests\n"
+         "                         on a kept-alive connection (default 5)\n"
+         "  --io-threads N         threads serving connections, 0: one a core (default 0)\n"
+         "  --max-connections N    connections open at once, at most what the file limit allows;\n"
+         "                         when reached, the longest idle is closed (default 10000)\n"
+         "  --max-connections-per-client N\n"
+         "                         connections from one IPv4 address or IPv6 /64, trusted\n"
+         "                         proxies apart (default 64)\n"
+         "  --db-workers N         threads calling the database (default 4; --threads N too)\n"
+         "  --db-queue N           calls that may wait for a database worker; beyond, 503\n"
+         "                         (default 256)\n"
          "  --trusted-proxy ADDR   a reverse proxy in front: its requests are counted for the\n"
          "                         client its X-Forwarded-For names (may be given again)\n"
          "  --help                 this text\n"

@@ -16,8 +16,14 @@ struct TServerOptions {
   std::filesystem::path webRoot;     // Empty: found from the program's own location.
   uint32_t resultsPerMinute = 10;
   uint32_t handshakesPerMinute = 60;
-  size_t workers = 16;
+  size_t workers = 4;  // Database workers.
   int timeoutSeconds = 10;
+  // Connections.
+  size_t ioThreads = 0;  // 0: one a core.
+  size_t maxConnections = 10000;
+  size_t maxConnectionsPerClient = 64;
+  size_t databaseQueue = 256;
+  int firstByteTimeoutSeconds = 5;
   std::vector<std::string> trustedProxies;  // Addresses whose X-Forwarded-For is believed.
   bool help = false;
 };

@@ -15,6 +15,7 @@
 #include "protocol/result_encoding.h"
 #include "protocol/result_payload.h"
 #include "server/result_decoding.h"
+#include "tests/server/raw_connection.h"
 #include "tests/server/server_fixture.h"
 
 namespace {
@@ -32,48 +33,6 @@ std::string GamePayload(const std::string& token, std::string_view name = "Ada",
                         uint16_t score = 4321, std::string_view country = "Norway") {
   return BuildResultPayload(name, score, 'S', token, country);
 }
-
-// A raw connection, for what no polite client sends.
-class TRawConnection {
- public:
-  explicit TRawConnection(int port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  }
-  ~TRawConnection() { ::close(fd_); }
-  bool Connected() const { return connected_; }
-  bool Send(std::string_view bytes) {
-    return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-           static_cast<ssize_t>(bytes.size());
-  }
-  // Everything until the server closes the connection or `limit` passes.
-  std::string ReadUntilClosed(std::chrono::milliseconds limit, bool* closed = nullptr) {
-    std::string bytes;
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          end - std::chrono::steady_clock::now());
-      pollfd entry{fd_, POLLIN, 0};
-      if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) <= 0) break;
-      char buffer[4096];
-      const ssize_t count = ::recv(fd_, buffer, sizeof buffer, 0);
-      if (count <= 0) {
-        if (closed) *closed = true;
-        return bytes;
-      }
-      bytes.append(buffer, static_cast<size_t>(count));
-    }
-    if (closed) *closed = false;
-    return bytes;
-  }
-
- private:
-  int fd_;
-  bool connected_ = false;
-};
 
 TEST(Protocol, AGoodResultIsStoredAndShown) {
   TRunningServer server(NoRateLimits());
@@ -197,8 +156,8 @@ TEST(Protocol, ATokenIsSpentOnceAndExpiresAfterTwoHours) {
 }
 
 TEST(Protocol, ConcurrentUsesOfOneTokenStoreOneResult) {
-  TConnectionLimits limits;
-  limits.workers = 8;
+  ConnectionLimits limits;
+  limits.databaseWorkers = 8;
   TRunningServer server(NoRateLimits(), limits);
   const std::string target =
       TRunningServer::ResultTarget(EncodeResult(GamePayload(server.Handshake())));
@@ -318,8 +277,8 @@ TEST(Protocol, TablePagesAndTheCountryFilter) {
 }
 
 TEST(Protocol, ASlowClientLosesItsWorkerAtTheTimeOut) {
-  TConnectionLimits limits;
-  limits.workers = 1;
+  ConnectionLimits limits;
+  limits.ioThreads = 1;
   limits.requestTimeout = 1s;
   TRunningServer server(NoRateLimits(), limits);
 
@@ -371,9 +330,9 @@ TEST(Protocol, OversizedRequestsAreRefused) {
 namespace {
 
 TEST(Protocol, AnIdleKeptAliveConnectionGivesItsWorkerUp) {
-  TConnectionLimits limits;
-  limits.workers = 1;
-  limits.keepAliveTimeout = 60s;
+  ConnectionLimits limits;
+  limits.ioThreads = 1;
+  limits.firstByteTimeout = 60s;
   TRunningServer server(NoRateLimits(), limits);
   httplib::Client idle("127.0.0.1", server.Port());
   idle.set_keep_alive(true);

@@ -5,6 +5,10 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -19,10 +23,14 @@ constexpr const char* TestSecret = "a secret of the tests, long enough";
 
 class TRunningServer {
  public:
-  explicit TRunningServer(TServiceSettings settings = {}, TConnectionLimits limits = {})
-      : store_((dir_.path() / "scores.sqlite").string(), limits.workers + 1),
+  // `prepareWebRoot` may put files into the web root before the server reads it.
+  explicit TRunningServer(
+      TServiceSettings settings = {}, ConnectionLimits limits = {},
+      const std::function<void(const std::filesystem::path& webRoot)>& prepareWebRoot = {})
+      : store_((dir_.path() / "scores.sqlite").string(), limits.databaseWorkers + 1),
         service_(store_, TTokenSigner(TestSecret), settings, [this] { return now_.load(); }),
-        http_(service_, limits, dir_.path() / "web", nullptr) {
+        log_(PrepareAndOpenLog(prepareWebRoot)),
+        http_(service_, limits, dir_.path() / "web", log_) {
     port_ = http_.Bind("127.0.0.1", 0);
     thread_ = std::thread([this] { http_.Run(); });
     // Stop() before Run() has begun would be lost.
@@ -31,6 +39,7 @@ class TRunningServer {
   ~TRunningServer() {
     http_.Stop();
     thread_.join();
+    if (log_) std::fclose(log_);
   }
   TRunningServer(const TRunningServer&) = delete;
   TRunningServer& operator=(const TRunningServer&) = delete;
@@ -44,6 +53,11 @@ class TRunningServer {
     http_.TrustProxies(std::move(addresses));
   }
   int64_t Now() const { return now_; }
+  // The access log so far.
+  std::string Log() const {
+    std::ifstream in(dir_.path() / "access.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
 
   // A GET on a new connection; status -1 when nothing came back.
   std::pair<int, std::string> Get(const std::string& target, const httplib::Headers& headers = {}) {
@@ -69,11 +83,18 @@ class TRunningServer {
   static constexpr const char* TableTarget = "/cgi/version.pl?prg=Skarvel&show&type=0";
 
  private:
+  std::FILE* PrepareAndOpenLog(
+      const std::function<void(const std::filesystem::path& webRoot)>& prepareWebRoot) {
+    if (prepareWebRoot) prepareWebRoot(dir_.path() / "web");
+    return std::fopen((dir_.path() / "access.log").c_str(), "a");
+  }
+
   TempDir dir_;
   std::atomic<int64_t> now_{1'800'000'000};
   TSqliteScoreStore store_;
   TScoreService service_;
-  TScoreHttpServer http_;
+  std::FILE* log_ = nullptr;
+  ScoreHttpServer http_;
   int port_ = -1;
   std::thread thread_;
 };

@@ -1,0 +1,176 @@
+// The HTTP side of a database in trouble: the store (the real SQLite store behind a switch the
+// test turns) can fail as unavailable or hang. Handshakes and files never wait for it, a table
+// page it cannot make is served as last made, and what cannot be answered gets 503 at once.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "protocol/result_encoding.h"
+#include "protocol/result_payload.h"
+#include "server/score_http_server.h"
+#include "server/sqlite_store.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class TTroubledStore : public TScoreStore {
+ public:
+  enum class TMode { Fine, Unavailable, Hung };
+
+  explicit TTroubledStore(const std::filesystem::path& file) : real_(file.string(), 4) {}
+
+  void Set(TMode mode) {
+    std::lock_guard lock(mutex_);
+    mode_ = mode;
+    changed_.notify_all();
+  }
+  // Calls now held by the hang.
+  int Held() {
+    std::lock_guard lock(mutex_);
+    return held_;
+  }
+
+  TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
+                          int64_t tokenIssuedAt) override {
+    Trouble();
+    return real_.AddResult(score, tokenId, tokenIssuedAt);
+  }
+  std::vector<TRankedScore> Table(const TTableQuery& query) override {
+    Trouble();
+    return real_.Table(query);
+  }
+  int64_t Count(const std::string& country) override {
+    Trouble();
+    return real_.Count(country);
+  }
+  void ForgetTokensIssuedBefore(int64_t before) override {
+    Trouble();
+    real_.ForgetTokensIssuedBefore(before);
+  }
+
+ private:
+  void Trouble() {
+    std::unique_lock lock(mutex_);
+    ++held_;
+    changed_.wait(lock, [this] { return mode_ != TMode::Hung; });
+    --held_;
+    if (mode_ == TMode::Unavailable) throw StoreUnavailable("the test made the store unavailable");
+  }
+
+  TSqliteScoreStore real_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  TMode mode_ = TMode::Fine;
+  int held_ = 0;
+};
+
+TServiceSettings NoRateLimits() {
+  TServiceSettings settings;
+  settings.resultsPerMinute = 0;
+  settings.handshakesPerMinute = 0;
+  return settings;
+}
+
+class TTroubledServer {
+ public:
+  explicit TTroubledServer(const ConnectionLimits& limits)
+      : service_(store_, TTokenSigner("a secret of the tests, long enough"), NoRateLimits()),
+        http_(service_, limits, dir_.path() / "web", nullptr) {
+    port_ = http_.Bind("127.0.0.1", 0);
+    thread_ = std::thread([this] { http_.Run(); });
+    while (!http_.IsRunning()) std::this_thread::sleep_for(1ms);
+  }
+  ~TTroubledServer() {
+    store_.Set(TTroubledStore::TMode::Fine);
+    http_.Stop();
+    thread_.join();
+  }
+
+  TTroubledStore& Store() { return store_; }
+  std::pair<int, std::string> Get(const std::string& target) {
+    httplib::Client client("127.0.0.1", port_);
+    client.set_read_timeout(10, 0);
+    const auto result = client.Get(target.c_str());
+    if (!result) return {-1, {}};
+    return {result->status, result->body};
+  }
+  std::pair<int, std::string> SendResult(std::string_view name) {
+    const std::string token = HandshakeServerValue(Get(HandshakeTarget).second);
+    return Get("/cgi/version.pl?hs&prg=Skarvel&inf=" +
+               EncodeResult(BuildResultPayload(name, 100, 'S', token, "Norway")));
+  }
+
+  static constexpr const char* HandshakeTarget = "/cgi/version.pl?version&prg=Skarvel";
+  static constexpr const char* TableTarget = "/cgi/version.pl?prg=Skarvel&show&type=0";
+
+ private:
+  TempDir dir_;
+  TTroubledStore store_{dir_.path() / "scores.sqlite"};
+  TScoreService service_;
+  ScoreHttpServer http_;
+  int port_ = -1;
+  std::thread thread_;
+};
+
+TEST(DatabaseTrouble, ATablePageTheStoreCannotMakeIsServedAsLastMade) {
+  TTroubledServer server({});
+  EXPECT_EQ(server.SendResult("Ada").second, "OK");
+  const auto [shown, page] = server.Get(TTroubledServer::TableTarget);
+  ASSERT_EQ(shown, 200);
+  ASSERT_NE(page.find(">Ada<"), std::string::npos);
+  // A new result makes the page stale; then the store fails.
+  EXPECT_EQ(server.SendResult("Bo").second, "OK");
+  server.Store().Set(TTroubledStore::TMode::Unavailable);
+
+  const auto [status, last] = server.Get(TTroubledServer::TableTarget);
+  EXPECT_EQ(status, 200);
+  EXPECT_EQ(last, page);
+  // A page never made has no copy to fall back on.
+  EXPECT_EQ(server.Get(std::string(TTroubledServer::TableTarget) + "&page=2").first, 503);
+  EXPECT_EQ(server.Get("/scores.json").first, 503);
+  // Handshakes go on; results are refused as the server's trouble, not the client's.
+  EXPECT_EQ(server.Get(TTroubledServer::HandshakeTarget).first, 200);
+  const auto [refused, reply] = server.SendResult("Cy");
+  EXPECT_EQ(refused, 503);
+  EXPECT_FALSE(reply.starts_with("OK"));
+
+  server.Store().Set(TTroubledStore::TMode::Fine);
+  EXPECT_NE(
+      server.Get(std::string(TTroubledServer::TableTarget) + "&page=1&size=50").second.find(">Bo<"),
+      std::string::npos);
+}
+
+TEST(DatabaseTrouble, AHungDatabaseHoldsNeitherHandshakesNorFiles) {
+  ConnectionLimits limits;
+  limits.databaseWorkers = 1;
+  limits.databaseQueue = 0;
+  TTroubledServer server(limits);
+  server.Store().Set(TTroubledStore::TMode::Hung);
+  // A page request holds the one worker, and no call may wait for it.
+  std::atomic<int> held{0};
+  std::thread waiting([&] { held = server.Get(TTroubledServer::TableTarget).first; });
+  for (int i = 0; i < 500 && server.Store().Held() == 0; ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(server.Store().Held(), 1);
+
+  EXPECT_EQ(server.Get(std::string(TTroubledServer::TableTarget) + "&page=2").first, 503);
+  EXPECT_EQ(server.Get("/scores.json").first, 503);
+  EXPECT_EQ(server.SendResult("Ada").first, 503);
+  EXPECT_EQ(server.Get(TTroubledServer::HandshakeTarget).first, 200);
+  const auto [css, sheet] = server.Get("/style.css");
+  EXPECT_EQ(css, 200);
+  EXPECT_FALSE(sheet.empty());
+  EXPECT_EQ(held, 0);
+
+  // When the database answers again, so does the request that waited for it.
+  server.Store().Set(TTroubledStore::TMode::Fine);
+  waiting.join();
+  EXPECT_EQ(held, 200);
+}
+
+}  // namespace

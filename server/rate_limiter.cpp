@@ -1,29 +1,13 @@
 // Token buckets keyed by the client's address.
 #include "server/rate_limiter.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 constexpr auto SweepInterval = std::chrono::seconds(60);
 
 }  // namespace
-
-std::string ClientKey(const std::string& address) {
-  in6_addr v6{};
-  if (inet_pton(AF_INET6, address.c_str(), &v6) != 1) return address;
-  char text[INET6_ADDRSTRLEN] = {};
-  if (IN6_IS_ADDR_V4MAPPED(&v6)) {
-    in_addr v4{};
-    std::memcpy(&v4, &v6.s6_addr[12], sizeof v4);
-    return inet_ntop(AF_INET, &v4, text, sizeof text) ? std::string(text) : address;
-  }
-  std::memset(&v6.s6_addr[8], 0, 8);
-  return inet_ntop(AF_INET6, &v6, text, sizeof text) ? std::string(text) + "/64" : address;
-}
 
 bool TRateLimiter::Allow(const std::string& address, TClock::time_point now) {
   if (perMinute_ == 0) return true;

@@ -8,10 +8,7 @@
 #include <string>
 #include <unordered_map>
 
-// The key a client address is counted under: an IPv6 address by its /64 (one subscriber's network,
-// all of which one person gets), an IPv4 address, also written as ::ffff:a.b.c.d, by itself.
-// Text that is no address is its own key.
-std::string ClientKey(const std::string& address);
+#include "server/client_key.h"
 
 class TRateLimiter {
  public:

@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view target(request.target().data(), request.target().size());
   if (target.empty() || target.front() != '/') __builtin_trap();
   if (TargetPath(target).size() > target.size()) __builtin_trap();
-  if (const auto query = TQueryString::Parse(target)) {
+  if (const auto query = QueryString::Parse(target)) {
     for (const char* name : {"prg", "inf", "country", "page", "size"}) {
       if (!IsValidUtf8(query->Value(name))) __builtin_trap();
     }

@@ -18,11 +18,11 @@ namespace {
 
 void CheckPayload(std::string_view payload) {
   const auto checked = CheckResultPayload(payload, 'S');
-  if (const auto* refusal = std::get_if<TResultRefusal>(&checked)) {
+  if (const auto* refusal = std::get_if<ResultRefusal>(&checked)) {
     if (refusal->reason.empty()) std::abort();
     return;
   }
-  const auto& result = std::get<TCheckedResult>(checked);
+  const auto& result = std::get<CheckedResult>(checked);
   if (result.name.size() > MaxNameLength || result.country.size() > MaxCountryLength) std::abort();
   // What passed is what the game builds from these values, byte for byte.
   if (BuildResultPayload(result.name, result.score, 'S', result.serverValue, result.country) !=

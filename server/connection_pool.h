@@ -14,38 +14,38 @@
 using StoreClock = std::chrono::steady_clock;
 
 template <typename Connection>
-class TConnectionPool {
+class ConnectionPool {
  public:
   // Opens `size` connections with `open` now, so a bad database is found at start.
-  TConnectionPool(size_t size, const std::function<std::unique_ptr<Connection>()>& open) {
+  ConnectionPool(size_t size, const std::function<std::unique_ptr<Connection>()>& open) {
     for (size_t i = 0; i < size; ++i) idle_.push_back(open());
   }
 
-  class TLease {
+  class Lease {
    public:
-    TLease(TConnectionPool& pool, std::unique_ptr<Connection> connection)
+    Lease(ConnectionPool& pool, std::unique_ptr<Connection> connection)
         : pool_(pool), connection_(std::move(connection)) {}
-    ~TLease() { pool_.Return(std::move(connection_)); }
-    TLease(const TLease&) = delete;
-    TLease& operator=(const TLease&) = delete;
+    ~Lease() { pool_.Return(std::move(connection_)); }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
     Connection& operator*() { return *connection_; }
     Connection* operator->() { return connection_.get(); }
 
    private:
-    TConnectionPool& pool_;
+    ConnectionPool& pool_;
     std::unique_ptr<Connection> connection_;
   };
 
   // Throws StoreUnavailable when every connection is still out at `deadline`: the calls holding
   // them are waiting on a database that does not answer.
-  TLease Borrow(StoreClock::time_point deadline) {
+  Lease Borrow(StoreClock::time_point deadline) {
     std::unique_lock lock(mutex_);
     if (!returned_.wait_until(lock, deadline, [this] { return !idle_.empty(); })) {
       throw StoreUnavailable("no database connection came free in time");
     }
     auto connection = std::move(idle_.back());
     idle_.pop_back();
-    return TLease(*this, std::move(connection));
+    return Lease(*this, std::move(connection));
   }
 
  private:

@@ -37,7 +37,7 @@ void LogLine(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  TServerOptions options;
+  ServerOptions options;
   try {
     options = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::invalid_argument& error) {
@@ -59,9 +59,9 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  std::unique_ptr<TScoreStore> store;
+  std::unique_ptr<ScoreStore> store;
   std::string storeName;
-  std::unique_ptr<TScoreService> service;
+  std::unique_ptr<ScoreService> service;
   try {
     // One connection a database worker, and one spare for the odd moment a worker holds two
     // leases.
@@ -72,10 +72,9 @@ int main(int argc, char** argv) {
     store = std::move(opened.store);
     storeName = opened.name;
     const std::string secret = LoadOrCreateSecret(options.secretFile, LogLine);
-    service =
-        std::make_unique<TScoreService>(*store, TTokenSigner(secret),
-                                        TServiceSettings{options.key, options.resultsPerMinute,
-                                                         options.handshakesPerMinute, LogLine});
+    service = std::make_unique<ScoreService>(*store, TokenSigner(secret),
+                                             ServiceSettings{options.key, options.resultsPerMinute,
+                                                             options.handshakesPerMinute, LogLine});
   } catch (const std::exception& error) {
     std::fprintf(stderr, "skarvel-scores: %s\n", error.what());
     return 1;

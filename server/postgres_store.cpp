@@ -38,7 +38,7 @@ constexpr int IdleInTransactionTimeoutMs = 10000;
 struct ClearResult {
   void operator()(PGresult* result) const { PQclear(result); }
 };
-using TResult = std::unique_ptr<PGresult, ClearResult>;
+using PgResult = std::unique_ptr<PGresult, ClearResult>;
 
 std::string Trimmed(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -56,18 +56,18 @@ bool IsUnavailability(const PGresult* result) {
 
 }  // namespace
 
-class TPostgresConnection {
+class PostgresConnection {
  public:
-  TPostgresConnection(std::string conninfo, std::chrono::milliseconds statementTimeout)
+  PostgresConnection(std::string conninfo, std::chrono::milliseconds statementTimeout)
       : conninfo_(std::move(conninfo)), statementTimeout_(statementTimeout) {}
-  ~TPostgresConnection() { Drop(); }
-  TPostgresConnection(const TPostgresConnection&) = delete;
-  TPostgresConnection& operator=(const TPostgresConnection&) = delete;
+  ~PostgresConnection() { Drop(); }
+  PostgresConnection(const PostgresConnection&) = delete;
+  PostgresConnection& operator=(const PostgresConnection&) = delete;
 
   // Runs `sql` with text parameters by `deadline`. Throws StoreUnavailable when the server does
   // not answer in time or cannot be reached, std::runtime_error for any other failure.
-  TResult Run(const char* sql, std::initializer_list<std::string_view> parameters,
-              StoreClock::time_point deadline) {
+  PgResult Run(const char* sql, std::initializer_list<std::string_view> parameters,
+               StoreClock::time_point deadline) {
     EnsureConnected(deadline);
     std::vector<std::string> copies(parameters.begin(), parameters.end());
     std::vector<const char*> values;
@@ -77,11 +77,11 @@ class TPostgresConnection {
       Broken("cannot send a query");
     }
     Flush(deadline);
-    TResult failed;
-    TResult last;
+    PgResult failed;
+    PgResult last;
     for (;;) {
       AwaitResult(deadline);
-      TResult next(PQgetResult(conn_));
+      PgResult next(PQgetResult(conn_));
       if (!next) break;
       const auto status = PQresultStatus(next.get());
       if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -204,7 +204,7 @@ namespace {
 // Rolls back unless committed, so a failure midway leaves neither the token spent nor the result.
 class PostgresTransaction {
  public:
-  PostgresTransaction(TPostgresConnection& connection, StoreClock::time_point deadline)
+  PostgresTransaction(PostgresConnection& connection, StoreClock::time_point deadline)
       : connection_(connection), deadline_(deadline) {
     connection_.Run("BEGIN", {}, deadline_);
   }
@@ -226,17 +226,17 @@ class PostgresTransaction {
   }
 
  private:
-  TPostgresConnection& connection_;
+  PostgresConnection& connection_;
   const StoreClock::time_point deadline_;
   bool done_ = false;
 };
 
-std::vector<TRankedScore> ReadRows(const TResult& result, int64_t firstRank) {
-  std::vector<TRankedScore> rows;
+std::vector<RankedScore> ReadRows(const PgResult& result, int64_t firstRank) {
+  std::vector<RankedScore> rows;
   const int count = PQntuples(result.get());
   rows.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
-    TRankedScore row;
+    RankedScore row;
     row.rank = firstRank + i;
     row.name = PQgetvalue(result.get(), i, 0);
     row.country = PQgetvalue(result.get(), i, 1);
@@ -249,17 +249,17 @@ std::vector<TRankedScore> ReadRows(const TResult& result, int64_t firstRank) {
 
 }  // namespace
 
-TPostgresScoreStore::TPostgresScoreStore(const std::string& conninfo, size_t connections,
-                                         std::chrono::milliseconds callTimeout,
-                                         const std::function<void(const std::string&)>& log)
+PostgresScoreStore::PostgresScoreStore(const std::string& conninfo, size_t connections,
+                                       std::chrono::milliseconds callTimeout,
+                                       const std::function<void(const std::string&)>& log)
     : callTimeout_(callTimeout) {
   try {
     const auto deadline = StoreClock::now() + StartTimeout;
-    TPostgresConnection setup(conninfo,
-                              std::chrono::duration_cast<std::chrono::milliseconds>(StartTimeout));
+    PostgresConnection setup(conninfo,
+                             std::chrono::duration_cast<std::chrono::milliseconds>(StartTimeout));
     PostgresTransaction transaction(setup, deadline);
     setup.Run(LockSchema, {}, deadline);
-    const TResult exists = setup.Run(ScoresExist, {}, deadline);
+    const PgResult exists = setup.Run(ScoresExist, {}, deadline);
     if (std::string_view(PQgetvalue(exists.get(), 0, 0)) != "t" && log) {
       log("creating the score tables in the PostgreSQL database: it has none yet");
     }
@@ -269,8 +269,8 @@ TPostgresScoreStore::TPostgresScoreStore(const std::string& conninfo, size_t con
       setup.Run(statement, {}, deadline);
     }
     transaction.Commit();
-    pool_ = std::make_unique<TConnectionPool<TPostgresConnection>>(connections, [&] {
-      auto connection = std::make_unique<TPostgresConnection>(conninfo, callTimeout);
+    pool_ = std::make_unique<ConnectionPool<PostgresConnection>>(connections, [&] {
+      auto connection = std::make_unique<PostgresConnection>(conninfo, callTimeout);
       // A first statement opens the connection, so a bad one is found now.
       connection->Run("SELECT 1", {}, deadline);
       return connection;
@@ -280,26 +280,26 @@ TPostgresScoreStore::TPostgresScoreStore(const std::string& conninfo, size_t con
   }
 }
 
-TPostgresScoreStore::~TPostgresScoreStore() = default;
+PostgresScoreStore::~PostgresScoreStore() = default;
 
-TStoreOutcome TPostgresScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
-                                             int64_t tokenIssuedAt) {
+StoreOutcome PostgresScoreStore::AddResult(const NewScore& score, const std::string& tokenId,
+                                           int64_t tokenIssuedAt) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
   PostgresTransaction transaction(*connection, deadline);
   // A second transaction inserting the same token waits for the first and then inserts nothing.
-  const TResult spent = connection->Run(score_queries::SpendToken,
-                                        {tokenId, std::to_string(tokenIssuedAt)}, deadline);
-  if (std::string_view(PQcmdTuples(spent.get())) != "1") return TStoreOutcome::TokenAlreadySpent;
+  const PgResult spent = connection->Run(score_queries::SpendToken,
+                                         {tokenId, std::to_string(tokenIssuedAt)}, deadline);
+  if (std::string_view(PQcmdTuples(spent.get())) != "1") return StoreOutcome::TokenAlreadySpent;
   connection->Run(
       score_queries::InsertScore,
       {score.name, score.country, std::to_string(score.score), std::to_string(score.submittedAt)},
       deadline);
   transaction.Commit();
-  return TStoreOutcome::Stored;
+  return StoreOutcome::Stored;
 }
 
-std::vector<TRankedScore> TPostgresScoreStore::Table(const TTableQuery& query) {
+std::vector<RankedScore> PostgresScoreStore::Table(const TableQuery& query) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
   const std::string limit = std::to_string(query.limit);
@@ -313,16 +313,16 @@ std::vector<TRankedScore> TPostgresScoreStore::Table(const TTableQuery& query) {
       query.offset + 1);
 }
 
-int64_t TPostgresScoreStore::Count(const std::string& country) {
+int64_t PostgresScoreStore::Count(const std::string& country) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
-  const TResult result = country.empty()
-                             ? connection->Run(score_queries::CountAll, {}, deadline)
-                             : connection->Run(score_queries::CountCountry, {country}, deadline);
+  const PgResult result = country.empty()
+                              ? connection->Run(score_queries::CountAll, {}, deadline)
+                              : connection->Run(score_queries::CountCountry, {country}, deadline);
   return std::stoll(PQgetvalue(result.get(), 0, 0));
 }
 
-void TPostgresScoreStore::ForgetTokensIssuedBefore(int64_t before) {
+void PostgresScoreStore::ForgetTokensIssuedBefore(int64_t before) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
   connection->Run(score_queries::ForgetTokens, {std::to_string(before)}, deadline);

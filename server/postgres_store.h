@@ -9,28 +9,28 @@
 
 #include "server/score_store.h"
 
-class TPostgresConnection;
+class PostgresConnection;
 template <typename Connection>
-class TConnectionPool;
+class ConnectionPool;
 
-class TPostgresScoreStore : public TScoreStore {
+class PostgresScoreStore : public ScoreStore {
  public:
   // Connects `connections` times with the libpq connection string `conninfo`. Throws
   // std::runtime_error with the server's message when it cannot connect or set up the schema.
   // Every later call ends within `callTimeout`, even against a server that stopped answering.
   // `log` (may be empty) hears of the schema being created.
-  TPostgresScoreStore(const std::string& conninfo, size_t connections,
-                      std::chrono::milliseconds callTimeout = DefaultStoreTimeout,
-                      const std::function<void(const std::string&)>& log = {});
-  ~TPostgresScoreStore() override;
+  PostgresScoreStore(const std::string& conninfo, size_t connections,
+                     std::chrono::milliseconds callTimeout = DefaultStoreTimeout,
+                     const std::function<void(const std::string&)>& log = {});
+  ~PostgresScoreStore() override;
 
-  TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
-                          int64_t tokenIssuedAt) override;
-  std::vector<TRankedScore> Table(const TTableQuery& query) override;
+  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId,
+                         int64_t tokenIssuedAt) override;
+  std::vector<RankedScore> Table(const TableQuery& query) override;
   int64_t Count(const std::string& country) override;
   void ForgetTokensIssuedBefore(int64_t before) override;
 
  private:
-  std::unique_ptr<TConnectionPool<TPostgresConnection>> pool_;
+  std::unique_ptr<ConnectionPool<PostgresConnection>> pool_;
   const std::chrono::milliseconds callTimeout_;
 };

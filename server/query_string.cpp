@@ -34,8 +34,8 @@ std::optional<std::string> Decode(std::string_view text) {
 
 }  // namespace
 
-std::optional<TQueryString> TQueryString::Parse(std::string_view target) {
-  TQueryString query;
+std::optional<QueryString> QueryString::Parse(std::string_view target) {
+  QueryString query;
   const size_t mark = target.find('?');
   if (mark == std::string_view::npos) return query;
   std::string_view rest = target.substr(mark + 1);
@@ -55,14 +55,14 @@ std::optional<TQueryString> TQueryString::Parse(std::string_view target) {
   return query;
 }
 
-bool TQueryString::Has(std::string_view name) const {
+bool QueryString::Has(std::string_view name) const {
   for (const auto& item : items_) {
     if (item.first == name) return true;
   }
   return false;
 }
 
-std::string TQueryString::Value(std::string_view name) const {
+std::string QueryString::Value(std::string_view name) const {
   for (const auto& item : items_) {
     if (item.first == name) return item.second;
   }

@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-class TQueryString {
+class QueryString {
  public:
   // Reads the part after the first "?" of `target`; nothing when an escape is malformed or a name
   // or value decodes to something that is no UTF-8.
-  static std::optional<TQueryString> Parse(std::string_view target);
+  static std::optional<QueryString> Parse(std::string_view target);
 
   bool Has(std::string_view name) const;
   // The value of the first item called `name`, decoded; empty when absent or bare.

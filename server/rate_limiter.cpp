@@ -9,14 +9,14 @@ constexpr auto SweepInterval = std::chrono::seconds(60);
 
 }  // namespace
 
-bool TRateLimiter::Allow(const std::string& address, TClock::time_point now) {
+bool RateLimiter::Allow(const std::string& address, Clock::time_point now) {
   if (perMinute_ == 0) return true;
   const double perSecond = perMinute_ / 60.0;
   const std::string key = ClientKey(address);
   std::lock_guard lock(mutex_);
   if (now - lastSweep_ >= SweepInterval) ForgetFullBuckets(now);
-  auto [entry, added] = buckets_.try_emplace(key, TBucket{double(perMinute_), now});
-  TBucket& bucket = entry->second;
+  auto [entry, added] = buckets_.try_emplace(key, Bucket{double(perMinute_), now});
+  Bucket& bucket = entry->second;
   if (!added) {
     const double elapsed = std::chrono::duration<double>(now - bucket.updated).count();
     bucket.tokens =
@@ -28,7 +28,7 @@ bool TRateLimiter::Allow(const std::string& address, TClock::time_point now) {
   return true;
 }
 
-void TRateLimiter::ForgetFullBuckets(TClock::time_point now) {
+void RateLimiter::ForgetFullBuckets(Clock::time_point now) {
   lastSweep_ = now;
   const double perSecond = perMinute_ / 60.0;
   std::erase_if(buckets_, [&](const auto& item) {

@@ -10,27 +10,27 @@
 
 #include "server/client_key.h"
 
-class TRateLimiter {
+class RateLimiter {
  public:
-  using TClock = std::chrono::steady_clock;
+  using Clock = std::chrono::steady_clock;
 
   // `perMinute` 0 means no limit.
-  explicit TRateLimiter(uint32_t perMinute) : perMinute_(perMinute) {}
+  explicit RateLimiter(uint32_t perMinute) : perMinute_(perMinute) {}
 
   // Counts one request of `address` (by its ClientKey) at `now`; false when its allowance is used
   // up.
-  bool Allow(const std::string& address, TClock::time_point now = TClock::now());
+  bool Allow(const std::string& address, Clock::time_point now = Clock::now());
 
  private:
-  struct TBucket {
+  struct Bucket {
     double tokens = 0;
-    TClock::time_point updated;
+    Clock::time_point updated;
   };
   // Addresses whose bucket has refilled are forgotten, so memory follows the active addresses.
-  void ForgetFullBuckets(TClock::time_point now);
+  void ForgetFullBuckets(Clock::time_point now);
 
   const uint32_t perMinute_;
   std::mutex mutex_;
-  std::unordered_map<std::string, TBucket> buckets_;
-  TClock::time_point lastSweep_{};
+  std::unordered_map<std::string, Bucket> buckets_;
+  Clock::time_point lastSweep_{};
 };

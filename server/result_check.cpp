@@ -9,9 +9,9 @@ bool IsPrintableLatin1(unsigned char c) {
   return c >= 0x20 && c != 0x7F && !(c >= 0x80 && c <= 0x9F);
 }
 
-class TPayloadReader {
+class PayloadReader {
  public:
-  explicit TPayloadReader(std::string_view payload) : rest_(payload) {}
+  explicit PayloadReader(std::string_view payload) : rest_(payload) {}
 
   // The value of the next field, which must begin with `label` (such as "name="), up to the next
   // "|" or, for the last field, the end. False when the label is not there.
@@ -34,8 +34,8 @@ class TPayloadReader {
   std::string_view rest_;
 };
 
-std::variant<TCheckedResult, TResultRefusal> Refuse(std::string reason) {
-  return TResultRefusal{std::move(reason)};
+std::variant<CheckedResult, ResultRefusal> Refuse(std::string reason) {
+  return ResultRefusal{std::move(reason)};
 }
 
 bool ReadScore(std::string_view text, uint16_t& score) {
@@ -61,9 +61,8 @@ bool IsShortPrintable(std::string_view text, size_t maxLength) {
 
 }  // namespace
 
-std::variant<TCheckedResult, TResultRefusal> CheckResultPayload(std::string_view payload,
-                                                                char key) {
-  TPayloadReader reader(payload);
+std::variant<CheckedResult, ResultRefusal> CheckResultPayload(std::string_view payload, char key) {
+  PayloadReader reader(payload);
   std::string_view type, name, score, keyField, serverValue, country, padding;
   if (!reader.Field("type=", false, type)) return Refuse("no type field first");
   if (type != "0") return Refuse("type is not 0");
@@ -74,7 +73,7 @@ std::variant<TCheckedResult, TResultRefusal> CheckResultPayload(std::string_view
   if (!reader.Field("add=", false, country)) return Refuse("no add field after p");
   if (!reader.Field("z=", true, padding)) return Refuse("no z field last");
 
-  TCheckedResult result;
+  CheckedResult result;
   if (keyField.size() != 1 || keyField[0] != key) return Refuse("wrong key");
   if (!ReadScore(score, result.score)) return Refuse("score is not 0 to 65535 without leading 0");
   if (!IsShortPrintable(name, MaxNameLength)) return Refuse("name too long or not printable");

@@ -15,7 +15,7 @@ constexpr size_t MaxCountryLength = 10;
 
 // A payload that passed: the texts as the game sent them (ISO 8859-1 bytes, as its settings file
 // keeps them) and the server value to be checked next.
-struct TCheckedResult {
+struct CheckedResult {
   std::string name;
   std::string country;
   uint16_t score = 0;
@@ -23,7 +23,7 @@ struct TCheckedResult {
 };
 
 // Why a payload was refused, for the server's log.
-struct TResultRefusal {
+struct ResultRefusal {
   std::string reason;
 };
 
@@ -31,4 +31,4 @@ struct TResultRefusal {
 // order, each once; type 0; `key` as the key; a score 0 to 65535 in decimal without leading zeros;
 // name and country at most 10 characters without control characters; the padding exactly the
 // number of "0" that makes the length a multiple of 5.
-std::variant<TCheckedResult, TResultRefusal> CheckResultPayload(std::string_view payload, char key);
+std::variant<CheckedResult, ResultRefusal> CheckResultPayload(std::string_view payload, char key);

@@ -57,23 +57,23 @@ HttpReply Unavailable(std::string note) {
   return Reply(503, "ERROR: the scores cannot be read now, try again later\n", std::move(note));
 }
 
-int StatusOf(TReplyKind kind) {
+int StatusOf(ReplyKind kind) {
   switch (kind) {
-    case TReplyKind::Ok:
+    case ReplyKind::Ok:
       return 200;
-    case TReplyKind::Refused:
+    case ReplyKind::Refused:
       return 400;
-    case TReplyKind::TooMany:
+    case ReplyKind::TooMany:
       return 429;
-    case TReplyKind::Failed:
-    case TReplyKind::Unavailable:
+    case ReplyKind::Failed:
+    case ReplyKind::Unavailable:
       return 503;
   }
   return 500;
 }
 
 // A whole number from 1 to `max`, or `fallback` when absent; nothing when malformed.
-std::optional<int64_t> ReadCount(const TQueryString& query, std::string_view name, int64_t fallback,
+std::optional<int64_t> ReadCount(const QueryString& query, std::string_view name, int64_t fallback,
                                  int64_t max) {
   if (!query.Has(name)) return fallback;
   const std::string text = query.Value(name);
@@ -124,7 +124,7 @@ bool IsWithin(const std::filesystem::path& root, const std::filesystem::path& pa
 
 }  // namespace
 
-ScoreHttpServer::ScoreHttpServer(TScoreService& service, const ConnectionLimits& limits,
+ScoreHttpServer::ScoreHttpServer(ScoreService& service, const ConnectionLimits& limits,
                                  const std::filesystem::path& webRoot, std::FILE* log)
     : service_(service),
       log_(log),
@@ -190,7 +190,7 @@ asio::awaitable<HttpReply> ScoreHttpServer::Route(const HttpRequest& request) {
 }
 
 asio::awaitable<HttpReply> ScoreHttpServer::ServeGameRequest(const HttpRequest& request) {
-  const auto query = TQueryString::Parse(request.target);
+  const auto query = QueryString::Parse(request.target);
   if (!query) co_return Reply(400, "ERROR: bad request\n", "malformed query");
   if (query->Value("prg") != "Skarvel") co_return Reply(404, "ERROR: not found\n");
   const std::string client = ClientKey(ClientAddress(request));
@@ -200,7 +200,7 @@ asio::awaitable<HttpReply> ScoreHttpServer::ServeGameRequest(const HttpRequest& 
     auto submit = [this, client, letters = query->Value("inf")] {
       return service_.SubmitResult(client, letters);
     };
-    TServiceReply reply;
+    ServiceReply reply;
     try {
       auto answer = database_.Run(std::move(submit));
       reply = co_await std::move(answer);
@@ -210,7 +210,7 @@ asio::awaitable<HttpReply> ScoreHttpServer::ServeGameRequest(const HttpRequest& 
     co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
   }
   if (query->Has("version")) {
-    TServiceReply reply = service_.Handshake(client);
+    ServiceReply reply = service_.Handshake(client);
     co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
   }
   if (query->Has("show") && query->Value("type") == "0") {
@@ -220,7 +220,7 @@ asio::awaitable<HttpReply> ScoreHttpServer::ServeGameRequest(const HttpRequest& 
 }
 
 asio::awaitable<HttpReply> ScoreHttpServer::ServeTable(const HttpRequest& request, bool json) {
-  const auto query = TQueryString::Parse(request.target);
+  const auto query = QueryString::Parse(request.target);
   const auto page = query ? ReadCount(*query, "page", 1, MaxPage) : std::nullopt;
   const auto size = query ? ReadCount(*query, "size", DefaultPageSize, MaxPageSize) : std::nullopt;
   const std::string country = query ? query->Value("country") : std::string();
@@ -230,7 +230,7 @@ asio::awaitable<HttpReply> ScoreHttpServer::ServeTable(const HttpRequest& reques
   const std::string key = std::string(json ? "json " : "page ") + std::to_string(*page) + " " +
                           std::to_string(*size) + " " + country;
   std::function<std::string()> render = [this, json, country, page = *page, size = *size] {
-    const TTablePageView view = service_.TablePage(country, page, size);
+    const TablePageView view = service_.TablePage(country, page, size);
     return json ? RenderScoresJson(view) : RenderTablePage(view);
   };
   co_return co_await ServeCachedPage(key, std::move(render), json ? "application/json" : Html);

@@ -27,7 +27,7 @@ class ScoreHttpServer {
  public:
   // `webRoot` holds fonts/ and screenshots/, read once now (never through a link that leads out
   // of it); missing folders serve nothing. `log` receives one line a request (nullptr: no log).
-  ScoreHttpServer(TScoreService& service, const ConnectionLimits& limits,
+  ScoreHttpServer(ScoreService& service, const ConnectionLimits& limits,
                   const std::filesystem::path& webRoot, std::FILE* log);
 
   // Binds the address; the port it got (useful with port 0), or -1.
@@ -57,7 +57,7 @@ class ScoreHttpServer {
   std::string ClientAddress(const HttpRequest& request) const;
   void LoadStaticFiles(const std::filesystem::path& webRoot);
 
-  TScoreService& service_;
+  ScoreService& service_;
   AccessLog log_;
   std::vector<std::string> trustedProxies_;
   struct StaticFile {

@@ -17,24 +17,24 @@ int64_t WallClockSeconds() {
       .count();
 }
 
-TServiceReply Refusal(std::string note) {
-  return {TReplyKind::Refused, "ERROR: result refused", std::move(note)};
+ServiceReply Refusal(std::string note) {
+  return {ReplyKind::Refused, "ERROR: result refused", std::move(note)};
 }
 
 }  // namespace
 
-TScoreService::TScoreService(TScoreStore& store, TTokenSigner signer, TServiceSettings settings,
-                             TNow now)
+ScoreService::ScoreService(ScoreStore& store, TokenSigner signer, ServiceSettings settings,
+                           NowFunction now)
     : store_(store),
       signer_(std::move(signer)),
       settings_(settings),
-      now_(now ? std::move(now) : TNow(WallClockSeconds)),
+      now_(now ? std::move(now) : NowFunction(WallClockSeconds)),
       results_(settings.resultsPerMinute),
       handshakes_(settings.handshakesPerMinute),
       health_(settings_.log),
       sweeper_([this] { SweepTokens(); }) {}
 
-TScoreService::~TScoreService() {
+ScoreService::~ScoreService() {
   {
     std::lock_guard lock(sweepMutex_);
     stopping_ = true;
@@ -43,52 +43,51 @@ TScoreService::~TScoreService() {
   sweeper_.join();
 }
 
-TServiceReply TScoreService::Handshake(const std::string& address) {
+ServiceReply ScoreService::Handshake(const std::string& address) {
   if (!handshakes_.Allow(address)) {
-    return {TReplyKind::TooMany, "ERROR: too many requests, try again later",
+    return {ReplyKind::TooMany, "ERROR: too many requests, try again later",
             "handshake rate limit"};
   }
   // The game reads only the fifth field; the others name the server for a person reading.
-  return {TReplyKind::Ok, "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|", {}};
+  return {ReplyKind::Ok, "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|", {}};
 }
 
-TServiceReply TScoreService::SubmitResult(const std::string& address, std::string_view letters) {
+ServiceReply ScoreService::SubmitResult(const std::string& address, std::string_view letters) {
   if (!results_.Allow(address)) {
-    return {TReplyKind::TooMany, "ERROR: too many results, try again later", "result rate limit"};
+    return {ReplyKind::TooMany, "ERROR: too many results, try again later", "result rate limit"};
   }
   const auto payload = DecodeResultLetters(letters);
   if (!payload) return Refusal("letters do not decode");
   const auto checked = CheckResultPayload(*payload, settings_.key);
-  if (const auto* refusal = std::get_if<TResultRefusal>(&checked)) return Refusal(refusal->reason);
-  const auto& result = std::get<TCheckedResult>(checked);
+  if (const auto* refusal = std::get_if<ResultRefusal>(&checked)) return Refusal(refusal->reason);
+  const auto& result = std::get<CheckedResult>(checked);
 
   const int64_t now = now_();
-  TTokenFault fault{};
+  TokenFault fault{};
   const auto claims = signer_.Verify(result.serverValue, now, &fault);
   if (!claims) return Refusal(std::string(TokenFaultText(fault)));
 
-  TNewScore score{Latin1ToUtf8(result.name), Latin1ToUtf8(result.country), result.score, now};
+  NewScore score{Latin1ToUtf8(result.name), Latin1ToUtf8(result.country), result.score, now};
   try {
-    const TStoreOutcome outcome = store_.AddResult(score, claims->id, claims->issuedAt);
+    const StoreOutcome outcome = store_.AddResult(score, claims->id, claims->issuedAt);
     health_.Succeeded();
-    if (outcome == TStoreOutcome::TokenAlreadySpent) return Refusal("token already spent");
+    if (outcome == StoreOutcome::TokenAlreadySpent) return Refusal("token already spent");
     ++generation_;
   } catch (const StoreUnavailable& error) {
     health_.Failed(error.what());
     // The token is not spent (the transaction did not commit, or if it did, a second try is
     // refused as spent): the game may send the result again later.
-    return {TReplyKind::Unavailable, "ERROR: the score table is unavailable, try again later",
+    return {ReplyKind::Unavailable, "ERROR: the score table is unavailable, try again later",
             std::string("database unavailable: ") + error.what()};
   } catch (const std::exception& error) {
-    return {TReplyKind::Failed, "ERROR: the server could not store the result",
+    return {ReplyKind::Failed, "ERROR: the server could not store the result",
             std::string("store: ") + error.what()};
   }
-  return {TReplyKind::Ok, "OK", "stored " + std::to_string(result.score)};
+  return {ReplyKind::Ok, "OK", "stored " + std::to_string(result.score)};
 }
 
-TTablePageView TScoreService::TablePage(const std::string& country, int64_t page,
-                                        int64_t pageSize) {
-  TTablePageView view;
+TablePageView ScoreService::TablePage(const std::string& country, int64_t page, int64_t pageSize) {
+  TablePageView view;
   view.country = country;
   view.page = page;
   view.pageSize = pageSize;
@@ -104,7 +103,7 @@ TTablePageView TScoreService::TablePage(const std::string& country, int64_t page
   return view;
 }
 
-void TScoreService::SweepTokens() {
+void ScoreService::SweepTokens() {
   std::unique_lock lock(sweepMutex_);
   while (!stopping_) {
     lock.unlock();

@@ -18,7 +18,7 @@
 #include "server/score_token.h"
 #include "server/web_pages.h"
 
-struct TServiceSettings {
+struct ServiceSettings {
   char key = 'S';                  // The key letter every result must carry.
   uint32_t resultsPerMinute = 10;  // Per address; 0: no limit.
   uint32_t handshakesPerMinute = 60;
@@ -27,31 +27,31 @@ struct TServiceSettings {
 };
 
 // Unavailable: the database did not answer in time; the client may send the same result again.
-enum class TReplyKind { Ok, Refused, TooMany, Failed, Unavailable };
+enum class ReplyKind { Ok, Refused, TooMany, Failed, Unavailable };
 
-struct TServiceReply {
-  TReplyKind kind = TReplyKind::Ok;
+struct ServiceReply {
+  ReplyKind kind = ReplyKind::Ok;
   std::string body;  // "OK..." or a short failure text that does not begin with "OK".
   std::string note;  // Why, for the log; empty when all went well.
 };
 
-class TScoreService {
+class ScoreService {
  public:
-  using TNow = std::function<int64_t()>;  // Unix seconds.
+  using NowFunction = std::function<int64_t()>;  // Unix seconds.
 
-  TScoreService(TScoreStore& store, TTokenSigner signer, TServiceSettings settings,
-                TNow now = nullptr);
-  ~TScoreService();
-  TScoreService(const TScoreService&) = delete;
-  TScoreService& operator=(const TScoreService&) = delete;
+  ScoreService(ScoreStore& store, TokenSigner signer, ServiceSettings settings,
+               NowFunction now = nullptr);
+  ~ScoreService();
+  ScoreService(const ScoreService&) = delete;
+  ScoreService& operator=(const ScoreService&) = delete;
 
   // GET /cgi/version.pl?version&prg=Skarvel; never waits for the database.
-  TServiceReply Handshake(const std::string& address);
+  ServiceReply Handshake(const std::string& address);
   // GET /cgi/version.pl?hs&prg=Skarvel&inf=<letters>
-  TServiceReply SubmitResult(const std::string& address, std::string_view letters);
+  ServiceReply SubmitResult(const std::string& address, std::string_view letters);
   // One page of the table (page counted from 1, pageSize 1 to 500). Throws StoreUnavailable when
   // the database does not answer in time.
-  TTablePageView TablePage(const std::string& country, int64_t page, int64_t pageSize);
+  TablePageView TablePage(const std::string& country, int64_t page, int64_t pageSize);
   // Counts the results this instance stored, so a page made before the latest one is known stale.
   uint64_t Generation() const { return generation_; }
 
@@ -59,12 +59,12 @@ class TScoreService {
   // Forgets expired spent tokens now and then, on a thread of its own so no request waits for it.
   void SweepTokens();
 
-  TScoreStore& store_;
-  const TTokenSigner signer_;
-  const TServiceSettings settings_;
-  const TNow now_;
-  TRateLimiter results_;
-  TRateLimiter handshakes_;
+  ScoreStore& store_;
+  const TokenSigner signer_;
+  const ServiceSettings settings_;
+  const NowFunction now_;
+  RateLimiter results_;
+  RateLimiter handshakes_;
   std::atomic<uint64_t> generation_{0};
   DatabaseHealth health_;
   std::mutex sweepMutex_;

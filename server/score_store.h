@@ -1,4 +1,4 @@
-// TScoreStore: where the world table lives. One interface, two stores (SQLite in one file, or a
+// ScoreStore: where the world table lives. One interface, two stores (SQLite in one file, or a
 // PostgreSQL server shared by several instances), the same schema and the same queries.
 #pragma once
 
@@ -15,7 +15,7 @@ struct StoreUnavailable : std::runtime_error {
 };
 
 // A result that passed every check, with its texts already in UTF-8.
-struct TNewScore {
+struct NewScore {
   std::string name;
   std::string country;
   uint16_t score = 0;
@@ -23,7 +23,7 @@ struct TNewScore {
 };
 
 // One row of the world table as the pages show it.
-struct TRankedScore {
+struct RankedScore {
   int64_t rank = 0;  // 1 for the best score; counted within the country filter when one is set.
   std::string name;
   std::string country;
@@ -32,13 +32,13 @@ struct TRankedScore {
 };
 
 // Which slice of the table to read: best scores first (ties: the earlier result first).
-struct TTableQuery {
+struct TableQuery {
   std::string country;  // Exact match on the stored country; empty means every country.
   int64_t offset = 0;
   int64_t limit = 100;
 };
 
-enum class TStoreOutcome {
+enum class StoreOutcome {
   Stored,
   TokenAlreadySpent,  // Another request spent the same token first: nothing was stored.
 };
@@ -49,16 +49,16 @@ inline constexpr std::chrono::milliseconds DefaultStoreTimeout{1500};
 
 // Every call ends within the store's time-out, throwing StoreUnavailable when the database did
 // not answer in time or cannot be reached; other faults throw std::runtime_error.
-class TScoreStore {
+class ScoreStore {
  public:
-  virtual ~TScoreStore() = default;
+  virtual ~ScoreStore() = default;
 
   // Spends the token `tokenId` (issued at `tokenIssuedAt`, Unix seconds) and stores `score`, both
   // in one transaction: of any number of concurrent calls with one token exactly one stores.
-  virtual TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
-                                  int64_t tokenIssuedAt) = 0;
+  virtual StoreOutcome AddResult(const NewScore& score, const std::string& tokenId,
+                                 int64_t tokenIssuedAt) = 0;
   // Rows of the table, ranked.
-  virtual std::vector<TRankedScore> Table(const TTableQuery& query) = 0;
+  virtual std::vector<RankedScore> Table(const TableQuery& query) = 0;
   // The number of stored results, within `country` when it is not empty.
   virtual int64_t Count(const std::string& country) = 0;
   // Forgets spent tokens issued before `before` (they have expired, so they cannot come back).

@@ -43,11 +43,11 @@ std::string RandomBytes(size_t count) {
 
 }  // namespace
 
-TTokenSigner::TTokenSigner(std::string secret) : secret_(std::move(secret)) {
+TokenSigner::TokenSigner(std::string secret) : secret_(std::move(secret)) {
   if (secret_.size() < 16) throw std::invalid_argument("token secret shorter than 16 bytes");
 }
 
-std::string TTokenSigner::Sign(std::string_view claims) const {
+std::string TokenSigner::Sign(std::string_view claims) const {
   std::array<unsigned char, EVP_MAX_MD_SIZE> mac{};
   unsigned int length = 0;
   if (!HMAC(EVP_sha256(), secret_.data(), static_cast<int>(secret_.size()),
@@ -59,7 +59,7 @@ std::string TTokenSigner::Sign(std::string_view claims) const {
   return Hex(mac.data(), SignatureBytes);
 }
 
-std::string TTokenSigner::Issue(int64_t now) const {
+std::string TokenSigner::Issue(int64_t now) const {
   char issued[IssueDigits + 1];
   std::snprintf(issued, sizeof issued, "%08llx", static_cast<unsigned long long>(now));
   const std::string id = RandomBytes(IdBytes);
@@ -68,47 +68,47 @@ std::string TTokenSigner::Issue(int64_t now) const {
   return claims + "-" + Sign(claims);
 }
 
-std::optional<TTokenClaims> TTokenSigner::Verify(std::string_view token, int64_t now,
-                                                 TTokenFault* fault) const {
-  auto fail = [fault](TTokenFault why) -> std::optional<TTokenClaims> {
+std::optional<TokenClaims> TokenSigner::Verify(std::string_view token, int64_t now,
+                                               TokenFault* fault) const {
+  auto fail = [fault](TokenFault why) -> std::optional<TokenClaims> {
     if (fault) *fault = why;
     return std::nullopt;
   };
   constexpr size_t IdDigits = IdBytes * 2;
   constexpr size_t SignatureDigits = SignatureBytes * 2;
   constexpr size_t ClaimsLength = IssueDigits + 1 + IdDigits;
-  if (token.size() != ClaimsLength + 1 + SignatureDigits) return fail(TTokenFault::Malformed);
-  if (token[IssueDigits] != '-' || token[ClaimsLength] != '-') return fail(TTokenFault::Malformed);
+  if (token.size() != ClaimsLength + 1 + SignatureDigits) return fail(TokenFault::Malformed);
+  if (token[IssueDigits] != '-' || token[ClaimsLength] != '-') return fail(TokenFault::Malformed);
   const std::string_view issued = token.substr(0, IssueDigits);
   const std::string_view id = token.substr(IssueDigits + 1, IdDigits);
   const std::string_view signature = token.substr(ClaimsLength + 1);
   if (!IsLowerHex(issued) || !IsLowerHex(id) || !IsLowerHex(signature)) {
-    return fail(TTokenFault::Malformed);
+    return fail(TokenFault::Malformed);
   }
   const std::string expected = Sign(token.substr(0, ClaimsLength));
   if (CRYPTO_memcmp(expected.data(), signature.data(), SignatureDigits) != 0) {
-    return fail(TTokenFault::Forged);
+    return fail(TokenFault::Forged);
   }
   int64_t issuedAt = 0;
   for (const char c : issued) issuedAt = issuedAt * 16 + (c <= '9' ? c - '0' : c - 'a' + 10);
-  if (issuedAt > now + AllowedClockSkewSeconds) return fail(TTokenFault::FromTheFuture);
-  if (now - issuedAt > TokenLifetimeSeconds) return fail(TTokenFault::Expired);
-  return TTokenClaims{std::string(id), issuedAt};
+  if (issuedAt > now + AllowedClockSkewSeconds) return fail(TokenFault::FromTheFuture);
+  if (now - issuedAt > TokenLifetimeSeconds) return fail(TokenFault::Expired);
+  return TokenClaims{std::string(id), issuedAt};
 }
 
 std::string NewTokenSecret() {
   return RandomBytes(32);
 }
 
-std::string_view TokenFaultText(TTokenFault fault) {
+std::string_view TokenFaultText(TokenFault fault) {
   switch (fault) {
-    case TTokenFault::Malformed:
+    case TokenFault::Malformed:
       return "malformed token";
-    case TTokenFault::Forged:
+    case TokenFault::Forged:
       return "forged token";
-    case TTokenFault::Expired:
+    case TokenFault::Expired:
       return "expired token";
-    case TTokenFault::FromTheFuture:
+    case TokenFault::FromTheFuture:
       return "token issued in the future";
   }
   return "bad token";

@@ -11,25 +11,25 @@
 constexpr int64_t TokenLifetimeSeconds = 2 * 60 * 60;
 
 // What a valid token carries: the id it is spent under and its time of issue.
-struct TTokenClaims {
+struct TokenClaims {
   std::string id;
   int64_t issuedAt = 0;
 };
 
-enum class TTokenFault { Malformed, Forged, Expired, FromTheFuture };
+enum class TokenFault { Malformed, Forged, Expired, FromTheFuture };
 
-class TTokenSigner {
+class TokenSigner {
  public:
   // `secret` is the HMAC key, at least 16 bytes.
-  explicit TTokenSigner(std::string secret);
+  explicit TokenSigner(std::string secret);
 
   // A new token issued at `now` (Unix seconds): "<issue time>-<random id>-<signature>" in hex
   // digits and "-", so it needs no escaping in the handshake reply or the payload.
   std::string Issue(int64_t now) const;
   // The claims of `token` when its signature holds and it was issued within the lifetime before
   // `now`; otherwise why not.
-  std::optional<TTokenClaims> Verify(std::string_view token, int64_t now,
-                                     TTokenFault* fault = nullptr) const;
+  std::optional<TokenClaims> Verify(std::string_view token, int64_t now,
+                                    TokenFault* fault = nullptr) const;
 
  private:
   std::string Sign(std::string_view claims) const;
@@ -40,4 +40,4 @@ class TTokenSigner {
 // A new secret of 32 random bytes from the system's generator.
 std::string NewTokenSecret();
 // The text of a token fault, for the log.
-std::string_view TokenFaultText(TTokenFault fault);
+std::string_view TokenFaultText(TokenFault fault);

@@ -19,7 +19,7 @@ uint32_t ReadNumber(const std::string& option, const std::string& text, uint32_t
   return value;
 }
 
-void ReadListen(const std::string& text, TServerOptions& options) {
+void ReadListen(const std::string& text, ServerOptions& options) {
   const size_t colon = text.rfind(':');
   if (colon == std::string::npos || colon == 0) {
     throw std::invalid_argument("--listen takes HOST:PORT, such as 127.0.0.1:8080");
@@ -34,8 +34,8 @@ void ReadListen(const std::string& text, TServerOptions& options) {
 
 }  // namespace
 
-TServerOptions ParseServerOptions(const std::vector<std::string>& args) {
-  TServerOptions options;
+ServerOptions ParseServerOptions(const std::vector<std::string>& args) {
+  ServerOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (option == "--help" || option == "-h") {

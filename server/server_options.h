@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct TServerOptions {
+struct ServerOptions {
   std::string host = "127.0.0.1";
   int port = 8080;
   std::string sqlitePath = "scores.sqlite";
@@ -30,7 +30,7 @@ struct TServerOptions {
 
 // Reads the arguments after the program name. Throws std::invalid_argument with a message for
 // the user on anything it cannot take.
-TServerOptions ParseServerOptions(const std::vector<std::string>& args);
+ServerOptions ParseServerOptions(const std::vector<std::string>& args);
 
 // The text of --help.
 const char* ServerUsage();

@@ -52,9 +52,9 @@ bool IsUnavailability(int status) {
 }  // namespace
 
 // One open database with its prepared statements, used by one thread at a time.
-class TSqliteConnection {
+class SqliteConnection {
  public:
-  TSqliteConnection(const std::string& path, std::chrono::milliseconds busyTimeout) {
+  SqliteConnection(const std::string& path, std::chrono::milliseconds busyTimeout) {
     const int status =
         sqlite3_open_v2(path.c_str(), &db_,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -65,12 +65,12 @@ class TSqliteConnection {
     }
     sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout.count()));
   }
-  ~TSqliteConnection() {
+  ~SqliteConnection() {
     for (auto& [text, statement] : statements_) sqlite3_finalize(statement);
     sqlite3_close(db_);
   }
-  TSqliteConnection(const TSqliteConnection&) = delete;
-  TSqliteConnection& operator=(const TSqliteConnection&) = delete;
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
 
   void Execute(const char* sql) {
     char* error = nullptr;
@@ -125,13 +125,13 @@ class TSqliteConnection {
 namespace {
 
 // Rolls back unless committed, so a failure midway leaves neither the token spent nor the result.
-class TSqliteTransaction {
+class SqliteTransaction {
  public:
-  explicit TSqliteTransaction(TSqliteConnection& connection) : connection_(connection) {
+  explicit SqliteTransaction(SqliteConnection& connection) : connection_(connection) {
     // IMMEDIATE takes the write lock now, so two writers never both read and then fail to write.
     connection_.Execute("BEGIN IMMEDIATE");
   }
-  ~TSqliteTransaction() {
+  ~SqliteTransaction() {
     if (!done_) sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
   }
   void Commit() {
@@ -140,18 +140,18 @@ class TSqliteTransaction {
   }
 
  private:
-  TSqliteConnection& connection_;
+  SqliteConnection& connection_;
   bool done_ = false;
 };
 
-std::vector<TRankedScore> ReadRows(sqlite3_stmt* statement, TSqliteConnection& connection,
-                                   int64_t firstRank) {
-  std::vector<TRankedScore> rows;
+std::vector<RankedScore> ReadRows(sqlite3_stmt* statement, SqliteConnection& connection,
+                                  int64_t firstRank) {
+  std::vector<RankedScore> rows;
   for (;;) {
     const int status = sqlite3_step(statement);
     if (status == SQLITE_DONE) break;
     connection.Check(status);
-    TRankedScore row;
+    RankedScore row;
     row.rank = firstRank + static_cast<int64_t>(rows.size());
     auto text = [statement](int column) {
       const auto* bytes = sqlite3_column_text(statement, column);
@@ -170,14 +170,14 @@ std::vector<TRankedScore> ReadRows(sqlite3_stmt* statement, TSqliteConnection& c
 
 }  // namespace
 
-TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections,
-                                     std::chrono::milliseconds callTimeout,
-                                     const std::function<void(const std::string&)>& log)
+SqliteScoreStore::SqliteScoreStore(const std::string& path, size_t connections,
+                                   std::chrono::milliseconds callTimeout,
+                                   const std::function<void(const std::string&)>& log)
     : path_(path), callTimeout_(callTimeout) {
   struct stat before {};
   const bool existed = ::stat(path.c_str(), &before) == 0;
   try {
-    TSqliteConnection setup(path, callTimeout);
+    SqliteConnection setup(path, callTimeout);
     if (!existed && log) log("creating a new, empty database at " + path);
     if (sqlite3_db_readonly(setup.Handle(), "main") == 1) {
       throw std::runtime_error("the database " + path +
@@ -200,8 +200,8 @@ TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections
   }
   device_ = opened.st_dev;
   inode_ = opened.st_ino;
-  pool_ = std::make_unique<TConnectionPool<TSqliteConnection>>(connections, [&path, callTimeout] {
-    auto connection = std::make_unique<TSqliteConnection>(path, callTimeout);
+  pool_ = std::make_unique<ConnectionPool<SqliteConnection>>(connections, [&path, callTimeout] {
+    auto connection = std::make_unique<SqliteConnection>(path, callTimeout);
     // With the write-ahead log a commit needs no sync of its own; a power cut may lose the last
     // moments of results but never corrupts the file.
     connection->Execute("PRAGMA synchronous=NORMAL");
@@ -211,7 +211,7 @@ TSqliteScoreStore::TSqliteScoreStore(const std::string& path, size_t connections
   checkpointer_ = std::thread([this, path] { CheckpointNowAndThen(path); });
 }
 
-TSqliteScoreStore::~TSqliteScoreStore() {
+SqliteScoreStore::~SqliteScoreStore() {
   {
     std::lock_guard lock(checkpointMutex_);
     stopping_ = true;
@@ -220,9 +220,9 @@ TSqliteScoreStore::~TSqliteScoreStore() {
   checkpointer_.join();
 }
 
-void TSqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
+void SqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
   try {
-    TSqliteConnection connection(path, callTimeout_);
+    SqliteConnection connection(path, callTimeout_);
     std::unique_lock lock(checkpointMutex_);
     for (;;) {
       const bool stop =
@@ -237,7 +237,7 @@ void TSqliteScoreStore::CheckpointNowAndThen(const std::string& path) {
   }
 }
 
-void TSqliteScoreStore::CheckStillInPlace() const {
+void SqliteScoreStore::CheckStillInPlace() const {
   struct stat now {};
   if (::stat(path_.c_str(), &now) != 0 || now.st_dev != device_ || now.st_ino != inode_) {
     throw StoreUnavailable("the database file " + path_ +
@@ -246,18 +246,18 @@ void TSqliteScoreStore::CheckStillInPlace() const {
   }
 }
 
-TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::string& tokenId,
-                                           int64_t tokenIssuedAt) {
+StoreOutcome SqliteScoreStore::AddResult(const NewScore& score, const std::string& tokenId,
+                                         int64_t tokenIssuedAt) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);
   std::unique_lock writing(writer_, deadline);
   if (!writing) throw StoreUnavailable("SQLite: another write held the database too long");
-  TSqliteTransaction transaction(*connection);
+  SqliteTransaction transaction(*connection);
   sqlite3_stmt* spend = connection->Statement(score_queries::SpendToken);
   connection->Bind(spend, 1, tokenId);
   connection->Bind(spend, 2, tokenIssuedAt);
-  if (connection->Run(spend) == 0) return TStoreOutcome::TokenAlreadySpent;
+  if (connection->Run(spend) == 0) return StoreOutcome::TokenAlreadySpent;
   sqlite3_stmt* insert = connection->Statement(score_queries::InsertScore);
   connection->Bind(insert, 1, score.name);
   connection->Bind(insert, 2, score.country);
@@ -265,10 +265,10 @@ TStoreOutcome TSqliteScoreStore::AddResult(const TNewScore& score, const std::st
   connection->Bind(insert, 4, score.submittedAt);
   connection->Run(insert);
   transaction.Commit();
-  return TStoreOutcome::Stored;
+  return StoreOutcome::Stored;
 }
 
-std::vector<TRankedScore> TSqliteScoreStore::Table(const TTableQuery& query) {
+std::vector<RankedScore> SqliteScoreStore::Table(const TableQuery& query) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);
@@ -287,7 +287,7 @@ std::vector<TRankedScore> TSqliteScoreStore::Table(const TTableQuery& query) {
   return rows;
 }
 
-int64_t TSqliteScoreStore::Count(const std::string& country) {
+int64_t SqliteScoreStore::Count(const std::string& country) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);
@@ -304,7 +304,7 @@ int64_t TSqliteScoreStore::Count(const std::string& country) {
   return count;
 }
 
-void TSqliteScoreStore::ForgetTokensIssuedBefore(int64_t before) {
+void SqliteScoreStore::ForgetTokensIssuedBefore(int64_t before) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);

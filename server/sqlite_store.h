@@ -14,22 +14,22 @@
 #include "server/connection_pool.h"
 #include "server/score_store.h"
 
-class TSqliteConnection;
+class SqliteConnection;
 
-class TSqliteScoreStore : public TScoreStore {
+class SqliteScoreStore : public ScoreStore {
  public:
   // Opens or creates `path` with `connections` connections. Throws std::runtime_error with
   // SQLite's message when the file cannot be opened, is read-only or is not a score database.
   // Every later call ends within `callTimeout` (or sooner with StoreUnavailable). `log` (may be
   // empty) hears of a new, empty database being made.
-  TSqliteScoreStore(const std::string& path, size_t connections,
-                    std::chrono::milliseconds callTimeout = DefaultStoreTimeout,
-                    const std::function<void(const std::string&)>& log = {});
-  ~TSqliteScoreStore() override;
+  SqliteScoreStore(const std::string& path, size_t connections,
+                   std::chrono::milliseconds callTimeout = DefaultStoreTimeout,
+                   const std::function<void(const std::string&)>& log = {});
+  ~SqliteScoreStore() override;
 
-  TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
-                          int64_t tokenIssuedAt) override;
-  std::vector<TRankedScore> Table(const TTableQuery& query) override;
+  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId,
+                         int64_t tokenIssuedAt) override;
+  std::vector<RankedScore> Table(const TableQuery& query) override;
   int64_t Count(const std::string& country) override;
   void ForgetTokensIssuedBefore(int64_t before) override;
 
@@ -45,7 +45,7 @@ class TSqliteScoreStore : public TScoreStore {
   dev_t device_ = 0;
   ino_t inode_ = 0;
 
-  std::unique_ptr<TConnectionPool<TSqliteConnection>> pool_;
+  std::unique_ptr<ConnectionPool<SqliteConnection>> pool_;
   // The write-ahead log is copied back into the database by this thread, so the sync to disk
   // that copying needs never falls on a request's commit.
   std::mutex checkpointMutex_;

@@ -7,10 +7,10 @@
 #include "server/postgres_store.h"
 #include "server/sqlite_store.h"
 
-OpenedStore OpenScoreStore(const TServerOptions& options, size_t connections, const StartLog& log) {
+OpenedStore OpenScoreStore(const ServerOptions& options, size_t connections, const StartLog& log) {
   if (!options.postgres.empty()) {
-    return {std::make_unique<TPostgresScoreStore>(options.postgres, connections,
-                                                  DefaultStoreTimeout, log),
+    return {std::make_unique<PostgresScoreStore>(options.postgres, connections, DefaultStoreTimeout,
+                                                 log),
             "PostgreSQL"};
   }
   const std::filesystem::path database = options.sqlitePath;
@@ -24,7 +24,7 @@ OpenedStore OpenScoreStore(const TServerOptions& options, size_t connections, co
         " is there: the database was moved or deleted. Put it back, or remove the secret file "
         "too to start again with an empty table");
   }
-  return {std::make_unique<TSqliteScoreStore>(options.sqlitePath, connections, DefaultStoreTimeout,
-                                              log),
-          "SQLite " + options.sqlitePath};
+  return {
+      std::make_unique<SqliteScoreStore>(options.sqlitePath, connections, DefaultStoreTimeout, log),
+      "SQLite " + options.sqlitePath};
 }

@@ -11,11 +11,11 @@
 using StartLog = std::function<void(const std::string&)>;
 
 struct OpenedStore {
-  std::unique_ptr<TScoreStore> store;
+  std::unique_ptr<ScoreStore> store;
   std::string name;  // For the log: "SQLite <path>" or "PostgreSQL".
 };
 
 // The store the options name, with `connections` connections. An SQLite database that is missing
 // while its own secret file (the default one beside it) is there was lost or moved: that start is
 // refused rather than beginning an empty table. Throws std::runtime_error with the reason.
-OpenedStore OpenScoreStore(const TServerOptions& options, size_t connections, const StartLog& log);
+OpenedStore OpenScoreStore(const ServerOptions& options, size_t connections, const StartLog& log);

@@ -52,7 +52,7 @@ constexpr std::string_view PageFoot =
     "</footer>\n</body>\n</html>\n";
 
 // The rows of a score table; `rows` may be empty.
-std::string ScoreTable(const std::vector<TRankedScore>& rows) {
+std::string ScoreTable(const std::vector<RankedScore>& rows) {
   if (rows.empty()) return "<p class=\"empty\">No scores yet: be the first.</p>\n";
   std::string html =
       "<table class=\"scores\">\n<thead><tr><th class=\"rank\">Rank</th><th>Name</th>"
@@ -68,7 +68,7 @@ std::string ScoreTable(const std::vector<TRankedScore>& rows) {
   return html;
 }
 
-std::string TableLink(const TTablePageView& view, int64_t page) {
+std::string TableLink(const TablePageView& view, int64_t page) {
   std::string url = "/cgi/version.pl?prg=Skarvel&show&type=0&page=" + std::to_string(page);
   if (!view.country.empty()) url += "&country=" + PercentEncode(view.country);
   if (view.pageSize != 100) url += "&size=" + std::to_string(view.pageSize);
@@ -123,7 +123,7 @@ std::string HtmlEscape(std::string_view text) {
   return escaped;
 }
 
-std::string RenderTablePage(const TTablePageView& view) {
+std::string RenderTablePage(const TablePageView& view) {
   std::string html = PageHead("Skarvel world scores");
   html += "<h1>World scores</h1>\n";
   html +=
@@ -161,7 +161,7 @@ std::string RenderTablePage(const TTablePageView& view) {
   return html;
 }
 
-std::string RenderHomePage(const std::vector<TRankedScore>& top) {
+std::string RenderHomePage(const std::vector<RankedScore>& top) {
   std::string html = PageHead("Skarvel: a dragon, a burning landscape, the world's best scores");
   html +=
       "<section class=\"intro\">\n<h1>Skarvel</h1>\n"
@@ -188,8 +188,8 @@ std::string RenderHomePage(const std::vector<TRankedScore>& top) {
   html +=
       "</div>\n</section>\n"
       "<section class=\"top\">\n<h2>The world's ten best</h2>\n";
-  std::vector<TRankedScore> best(top.begin(),
-                                 top.begin() + std::min<int64_t>(top.size(), HomeTopCount));
+  std::vector<RankedScore> best(top.begin(),
+                                top.begin() + std::min<int64_t>(top.size(), HomeTopCount));
   html += ScoreTable(best);
   html +=
       "<p><a href=\"/cgi/version.pl?prg=Skarvel&amp;show&amp;type=0\">The whole table</a></p>\n"
@@ -206,7 +206,7 @@ std::string RenderHomePage(const std::vector<TRankedScore>& top) {
   return html;
 }
 
-std::string RenderScoresJson(const TTablePageView& view) {
+std::string RenderScoresJson(const TablePageView& view) {
   std::string json = "{\"page\":" + std::to_string(view.page) +
                      ",\"pageSize\":" + std::to_string(view.pageSize) +
                      ",\"total\":" + std::to_string(view.totalRows) +

@@ -10,8 +10,8 @@
 #include "server/score_store.h"
 
 // One page of the world table as the server read it for a request.
-struct TTablePageView {
-  std::vector<TRankedScore> rows;
+struct TablePageView {
+  std::vector<RankedScore> rows;
   std::string country;     // The country filter of the request, empty for every country.
   int64_t page = 1;        // Counted from 1.
   int64_t pageSize = 100;  // Rows a page.
@@ -23,10 +23,10 @@ struct TTablePageView {
 std::string HtmlEscape(std::string_view text);
 
 // GET /cgi/version.pl?prg=Skarvel&show&type=0[&page=N][&country=C]
-std::string RenderTablePage(const TTablePageView& view);
+std::string RenderTablePage(const TablePageView& view);
 // GET / : the game, its screenshots, how to build and play it, and the ten best (`top`).
-std::string RenderHomePage(const std::vector<TRankedScore>& top);
+std::string RenderHomePage(const std::vector<RankedScore>& top);
 // GET /scores.json[?page=N][&country=C] : the same slice as the table page, for other tools.
-std::string RenderScoresJson(const TTablePageView& view);
+std::string RenderScoresJson(const TablePageView& view);
 // GET /style.css
 std::string_view StyleSheet();

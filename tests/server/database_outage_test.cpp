@@ -53,19 +53,19 @@ struct CollectedLog {
 // A service over `store` whose results the test sends as the game would.
 class ServiceUnderTest {
  public:
-  ServiceUnderTest(TScoreStore& store, CollectedLog& log)
-      : service_(store, TTokenSigner(Secret), TServiceSettings{'S', 0, 0, log.Sink()},
+  ServiceUnderTest(ScoreStore& store, CollectedLog& log)
+      : service_(store, TokenSigner(Secret), ServiceSettings{'S', 0, 0, log.Sink()},
                  [] { return Now; }) {}
 
-  TServiceReply Submit(const std::string& name) {
+  ServiceReply Submit(const std::string& name) {
     const std::string token = HandshakeServerValue(service_.Handshake("192.0.2.1").body);
     return service_.SubmitResult("192.0.2.1",
                                  EncodeResult(BuildResultPayload(name, 100, 'S', token, "N")));
   }
-  TScoreService& Service() { return service_; }
+  ScoreService& Service() { return service_; }
 
  private:
-  TScoreService service_;
+  ScoreService service_;
 };
 
 // The time `call` took.
@@ -86,20 +86,20 @@ TEST(DatabaseOutage, AHungPostgresCostsEachCallItsTimeOutAndIsLoggedOnceEachWay)
   std::string whyNot;
   const std::string conninfo = FreshPostgresDatabase(whyNot);
   if (conninfo.empty()) GTEST_SKIP() << "PostgreSQL not tested: " << whyNot;
-  TPostgresScoreStore store(conninfo, 2, 700ms);
+  PostgresScoreStore store(conninfo, 2, 700ms);
   CollectedLog log;
   ServiceUnderTest service(store, log);
-  ASSERT_EQ(service.Submit("before").kind, TReplyKind::Ok);
+  ASSERT_EQ(service.Submit("before").kind, ReplyKind::Ok);
 
   {
     ResumePostgres resume;
     ASSERT_TRUE(SignalThrowawayPostgres(SIGSTOP));
     // More calls at once than connections: the later ones wait for a connection only until their
     // deadline.
-    std::vector<std::future<std::pair<TServiceReply, std::chrono::steady_clock::duration>>> calls;
+    std::vector<std::future<std::pair<ServiceReply, std::chrono::steady_clock::duration>>> calls;
     for (int i = 0; i < 4; ++i) {
       calls.push_back(std::async(std::launch::async, [&service] {
-        TServiceReply reply;
+        ServiceReply reply;
         const auto took = Timed([&] { reply = service.Submit("during"); });
         return std::make_pair(reply, took);
       }));
@@ -107,23 +107,23 @@ TEST(DatabaseOutage, AHungPostgresCostsEachCallItsTimeOutAndIsLoggedOnceEachWay)
     for (auto& call : calls) {
       const auto [reply, took] = call.get();
       EXPECT_LT(took, HangBound);
-      EXPECT_EQ(reply.kind, TReplyKind::Unavailable) << reply.note;
+      EXPECT_EQ(reply.kind, ReplyKind::Unavailable) << reply.note;
       EXPECT_NE(reply.note.find("database unavailable"), std::string::npos) << reply.note;
     }
     EXPECT_LT(
         Timed([&] { EXPECT_THROW(service.Service().TablePage("", 1, 10), StoreUnavailable); }),
         HangBound);
     // The handshake never asks the database.
-    EXPECT_LT(Timed([&] { EXPECT_EQ(service.Service().Handshake("x").kind, TReplyKind::Ok); }),
+    EXPECT_LT(Timed([&] { EXPECT_EQ(service.Service().Handshake("x").kind, ReplyKind::Ok); }),
               100ms);
   }
   // Back: the dropped connections are made again on their next use.
-  TServiceReply after{TReplyKind::Unavailable, {}, {}};
-  for (int attempt = 0; attempt < 20 && after.kind != TReplyKind::Ok; ++attempt) {
+  ServiceReply after{ReplyKind::Unavailable, {}, {}};
+  for (int attempt = 0; attempt < 20 && after.kind != ReplyKind::Ok; ++attempt) {
     after = service.Submit("after");
-    if (after.kind != TReplyKind::Ok) std::this_thread::sleep_for(250ms);
+    if (after.kind != ReplyKind::Ok) std::this_thread::sleep_for(250ms);
   }
-  EXPECT_EQ(after.kind, TReplyKind::Ok) << after.note;
+  EXPECT_EQ(after.kind, ReplyKind::Ok) << after.note;
   const auto rows = service.Service().TablePage("", 1, 10).rows;
   std::vector<std::string> names;
   for (const auto& row : rows) names.push_back(row.name);
@@ -138,8 +138,8 @@ TEST(DatabaseOutage, PostgresConnectionsClosedByTheServerAreMadeAgain) {
   std::string whyNot;
   const std::string conninfo = FreshPostgresDatabase(whyNot);
   if (conninfo.empty()) GTEST_SKIP() << "PostgreSQL not tested: " << whyNot;
-  TPostgresScoreStore store(conninfo, 3, 1000ms);
-  ASSERT_EQ(store.AddResult({"first", "", 1, Now}, "t1", Now), TStoreOutcome::Stored);
+  PostgresScoreStore store(conninfo, 3, 1000ms);
+  ASSERT_EQ(store.AddResult({"first", "", 1, Now}, "t1", Now), StoreOutcome::Stored);
 
   // As an administrator's kill or a restart of the server does to every connection.
   PGconn* admin = PQconnectdb(conninfo.c_str());
@@ -154,7 +154,7 @@ TEST(DatabaseOutage, PostgresConnectionsClosedByTheServerAreMadeAgain) {
 
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(store.AddResult({"again", "", 1, Now}, "t" + std::to_string(i + 2), Now),
-              TStoreOutcome::Stored);
+              StoreOutcome::Stored);
   }
   EXPECT_EQ(store.Count(""), 4);
 }
@@ -164,24 +164,24 @@ TEST(DatabaseOutage, AnSqliteDatabaseWhoseFolderIsRemovedRefusesResultsLoudly) {
   const auto folder = dir.path() / "data";
   std::filesystem::create_directories(folder);
   CollectedLog log;
-  TSqliteScoreStore store((folder / "scores.sqlite").string(), 2, 1000ms, log.Sink());
+  SqliteScoreStore store((folder / "scores.sqlite").string(), 2, 1000ms, log.Sink());
   EXPECT_EQ(log.Count("creating a new, empty database at"), 1);
   ServiceUnderTest service(store, log);
-  ASSERT_EQ(service.Submit("kept").kind, TReplyKind::Ok);
+  ASSERT_EQ(service.Submit("kept").kind, ReplyKind::Ok);
 
   std::filesystem::remove_all(folder);
   // The open file would take writes nobody could ever read again.
-  const TServiceReply reply = service.Submit("lost");
-  EXPECT_EQ(reply.kind, TReplyKind::Unavailable);
+  const ServiceReply reply = service.Submit("lost");
+  EXPECT_EQ(reply.kind, ReplyKind::Unavailable);
   EXPECT_NE(reply.note.find("was removed or replaced"), std::string::npos) << reply.note;
-  EXPECT_EQ(service.Submit("lost too").kind, TReplyKind::Unavailable);
+  EXPECT_EQ(service.Submit("lost too").kind, ReplyKind::Unavailable);
   EXPECT_THROW(service.Service().TablePage("", 1, 10), StoreUnavailable);
   EXPECT_EQ(log.Count("DATABASE UNAVAILABLE"), 1);
 
   // A new file in its place is another database: still refused until a restart opens it.
   std::filesystem::create_directories(folder);
-  { TSqliteScoreStore replacement((folder / "scores.sqlite").string(), 1); }
-  EXPECT_EQ(service.Submit("replaced").kind, TReplyKind::Unavailable);
+  { SqliteScoreStore replacement((folder / "scores.sqlite").string(), 1); }
+  EXPECT_EQ(service.Submit("replaced").kind, ReplyKind::Unavailable);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class TTroubledStore : public TScoreStore {
+class TTroubledStore : public ScoreStore {
  public:
   enum class TMode { Fine, Unavailable, Hung };
 
@@ -36,12 +36,12 @@ class TTroubledStore : public TScoreStore {
     return held_;
   }
 
-  TStoreOutcome AddResult(const TNewScore& score, const std::string& tokenId,
-                          int64_t tokenIssuedAt) override {
+  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId,
+                         int64_t tokenIssuedAt) override {
     Trouble();
     return real_.AddResult(score, tokenId, tokenIssuedAt);
   }
-  std::vector<TRankedScore> Table(const TTableQuery& query) override {
+  std::vector<RankedScore> Table(const TableQuery& query) override {
     Trouble();
     return real_.Table(query);
   }
@@ -63,15 +63,15 @@ class TTroubledStore : public TScoreStore {
     if (mode_ == TMode::Unavailable) throw StoreUnavailable("the test made the store unavailable");
   }
 
-  TSqliteScoreStore real_;
+  SqliteScoreStore real_;
   std::mutex mutex_;
   std::condition_variable changed_;
   TMode mode_ = TMode::Fine;
   int held_ = 0;
 };
 
-TServiceSettings NoRateLimits() {
-  TServiceSettings settings;
+ServiceSettings NoRateLimits() {
+  ServiceSettings settings;
   settings.resultsPerMinute = 0;
   settings.handshakesPerMinute = 0;
   return settings;
@@ -80,7 +80,7 @@ TServiceSettings NoRateLimits() {
 class TTroubledServer {
  public:
   explicit TTroubledServer(const ConnectionLimits& limits)
-      : service_(store_, TTokenSigner("a secret of the tests, long enough"), NoRateLimits()),
+      : service_(store_, TokenSigner("a secret of the tests, long enough"), NoRateLimits()),
         http_(service_, limits, dir_.path() / "web", nullptr) {
     port_ = http_.Bind("127.0.0.1", 0);
     thread_ = std::thread([this] { http_.Run(); });
@@ -112,7 +112,7 @@ class TTroubledServer {
  private:
   TempDir dir_;
   TTroubledStore store_{dir_.path() / "scores.sqlite"};
-  TScoreService service_;
+  ScoreService service_;
   ScoreHttpServer http_;
   int port_ = -1;
   std::thread thread_;

@@ -21,8 +21,8 @@ constexpr auto Patience = 5s;  // Only catches a hang.
 constexpr const char* Handshake =
     "GET /cgi/version.pl?version&prg=Skarvel HTTP/1.1\r\nHost: x\r\n\r\n";
 
-TServiceSettings NoRateLimits() {
-  TServiceSettings settings;
+ServiceSettings NoRateLimits() {
+  ServiceSettings settings;
   settings.resultsPerMinute = 0;
   settings.handshakesPerMinute = 0;
   return settings;
@@ -126,7 +126,7 @@ TEST(HostileClients, ManyRangesGetOneWholeReply) {
 }
 
 TEST(HostileClients, A429OrA404KeepsTheConnectionOpen) {
-  TServiceSettings settings = NoRateLimits();
+  ServiceSettings settings = NoRateLimits();
   settings.handshakesPerMinute = 1;
   TRunningServer server(settings);
   TRawConnection connection(server.Port());

@@ -22,8 +22,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TServiceSettings NoRateLimits() {
-  TServiceSettings settings;
+ServiceSettings NoRateLimits() {
+  ServiceSettings settings;
   settings.resultsPerMinute = 0;
   settings.handshakesPerMinute = 0;
   return settings;
@@ -122,7 +122,7 @@ TEST(Protocol, EveryKindOfBadResultIsRefusedAndNothingStored) {
       {"forged token",
        [](const std::string&) {
          return EncodeResult(BuildResultPayload(
-             "Ada", 1, 'S', TTokenSigner("not the server's secret").Issue(1'800'000'000), "N"));
+             "Ada", 1, 'S', TokenSigner("not the server's secret").Issue(1'800'000'000), "N"));
        }},
       {"no token",
        [](const std::string&) { return EncodeResult(BuildResultPayload("Ada", 1, 'S', "", "N")); }},
@@ -181,7 +181,7 @@ TEST(Protocol, ConcurrentUsesOfOneTokenStoreOneResult) {
 }
 
 TEST(Protocol, LimitsResultsAndHandshakesPerAddress) {
-  TServiceSettings settings;
+  ServiceSettings settings;
   settings.resultsPerMinute = 3;
   settings.handshakesPerMinute = 5;
   TRunningServer server(settings);
@@ -235,7 +235,7 @@ TEST(Protocol, PagesShowStoredMarkupAsText) {
   EXPECT_EQ(server.SendPayload(GamePayload(server.Handshake(), "<b>x</b>", 77, "<i>&'\"")).second,
             "OK");
   ASSERT_EQ(server.Store().AddResult({"<script>alert(1)</script>", "Nowhere", 5, 1}, "direct", 1),
-            TStoreOutcome::Stored);
+            StoreOutcome::Stored);
   for (const char* target : {TRunningServer::TableTarget, "/"}) {
     const auto [status, page] = server.Get(target);
     EXPECT_EQ(status, 200);
@@ -256,7 +256,7 @@ TEST(Protocol, TablePagesAndTheCountryFilter) {
     ASSERT_EQ(server.Store().AddResult({"p" + std::to_string(i), i % 2 ? "Norway" : "Sverige",
                                         static_cast<uint16_t>(100 - i), i},
                                        "t" + std::to_string(i), i),
-              TStoreOutcome::Stored);
+              StoreOutcome::Stored);
   }
   const auto [status, second] =
       server.Get(std::string(TRunningServer::TableTarget) + "&size=3&page=2");
@@ -361,7 +361,7 @@ TEST(Protocol, APageShowsAResultStoredRightAfterIt) {
 namespace {
 
 TEST(Protocol, BehindATrustedProxyTheForwardedClientIsCounted) {
-  TServiceSettings settings = NoRateLimits();
+  ServiceSettings settings = NoRateLimits();
   settings.handshakesPerMinute = 2;
   auto from = [](const std::string& forwarded) {
     return httplib::Headers{{"X-Forwarded-For", forwarded}};

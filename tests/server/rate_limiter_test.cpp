@@ -23,8 +23,8 @@ TEST(ClientKey, GroupsIpv6ByItsSlash64AndKeepsIpv4Whole) {
 }
 
 TEST(RateLimiter, OneSlash64SharesOneAllowance) {
-  TRateLimiter limiter(2);
-  const auto now = TRateLimiter::TClock::now();
+  RateLimiter limiter(2);
+  const auto now = RateLimiter::Clock::now();
   EXPECT_TRUE(limiter.Allow("2001:db8:1:2::1", now));
   EXPECT_TRUE(limiter.Allow("2001:db8:1:2::ffff", now));
   EXPECT_FALSE(limiter.Allow("2001:db8:1:2:9:9:9:9", now));

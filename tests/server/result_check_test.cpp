@@ -25,7 +25,7 @@ std::string Payload(std::string_view name, std::string_view score, std::string_v
 
 std::string RefusalOf(std::string_view payload) {
   const auto checked = CheckResultPayload(payload, 'S');
-  const auto* refusal = std::get_if<TResultRefusal>(&checked);
+  const auto* refusal = std::get_if<ResultRefusal>(&checked);
   return refusal ? refusal->reason : std::string();
 }
 
@@ -57,8 +57,8 @@ TEST(ResultDecoding, RefusesLettersTheGameCannotSend) {
 TEST(ResultCheck, AcceptsTheGamesPayload) {
   const auto checked =
       CheckResultPayload(BuildResultPayload("Ada L.", 4321, 'S', "abc-123", "Norway"), 'S');
-  const auto* result = std::get_if<TCheckedResult>(&checked);
-  ASSERT_NE(result, nullptr) << std::get<TResultRefusal>(checked).reason;
+  const auto* result = std::get_if<CheckedResult>(&checked);
+  ASSERT_NE(result, nullptr) << std::get<ResultRefusal>(checked).reason;
   EXPECT_EQ(result->name, "Ada L.");
   EXPECT_EQ(result->score, 4321);
   EXPECT_EQ(result->serverValue, "abc-123");

@@ -32,21 +32,21 @@ class ScoreStoreTest : public ::testing::TestWithParam<std::string> {
   }
 
   // Opens the same database again, as a restarted server or a second instance would.
-  std::unique_ptr<TScoreStore> Open() {
+  std::unique_ptr<ScoreStore> Open() {
     if (GetParam() == "PostgreSQL") {
-      return std::make_unique<TPostgresScoreStore>(location_, Connections);
+      return std::make_unique<PostgresScoreStore>(location_, Connections);
     }
-    return std::make_unique<TSqliteScoreStore>(location_, Connections);
+    return std::make_unique<SqliteScoreStore>(location_, Connections);
   }
 
   void Add(const std::string& name, uint16_t score, int64_t when,
            const std::string& country = "Norway") {
     ASSERT_EQ(
         store_->AddResult({name, country, score, when}, "token-" + std::to_string(++tokens_), when),
-        TStoreOutcome::Stored);
+        StoreOutcome::Stored);
   }
 
-  static std::vector<std::string> Names(const std::vector<TRankedScore>& rows) {
+  static std::vector<std::string> Names(const std::vector<RankedScore>& rows) {
     std::vector<std::string> names;
     for (const auto& row : rows) names.push_back(std::to_string(row.rank) + ":" + row.name);
     return names;
@@ -54,7 +54,7 @@ class ScoreStoreTest : public ::testing::TestWithParam<std::string> {
 
   TempDir dir_;
   std::string location_;
-  std::unique_ptr<TScoreStore> store_;
+  std::unique_ptr<ScoreStore> store_;
   int tokens_ = 0;
 };
 
@@ -102,9 +102,9 @@ TEST_P(ScoreStoreTest, KeepsTextsAsTheyCame) {
 }
 
 TEST_P(ScoreStoreTest, SpendsATokenOnce) {
-  EXPECT_EQ(store_->AddResult({"first", "", 1, 10}, "one", 10), TStoreOutcome::Stored);
-  EXPECT_EQ(store_->AddResult({"again", "", 2, 11}, "one", 10), TStoreOutcome::TokenAlreadySpent);
-  EXPECT_EQ(store_->AddResult({"other", "", 3, 12}, "two", 10), TStoreOutcome::Stored);
+  EXPECT_EQ(store_->AddResult({"first", "", 1, 10}, "one", 10), StoreOutcome::Stored);
+  EXPECT_EQ(store_->AddResult({"again", "", 2, 11}, "one", 10), StoreOutcome::TokenAlreadySpent);
+  EXPECT_EQ(store_->AddResult({"other", "", 3, 12}, "two", 10), StoreOutcome::Stored);
   EXPECT_EQ(Names(store_->Table({"", 0, 10})), (std::vector<std::string>{"1:other", "2:first"}));
 }
 
@@ -119,7 +119,7 @@ TEST_P(ScoreStoreTest, ConcurrentUsesOfOneTokenStoreOneResult) {
       while (!go) std::this_thread::yield();
       const auto outcome =
           store_->AddResult({"racer" + std::to_string(i), "", 7, 100}, "contested", 100);
-      (outcome == TStoreOutcome::Stored ? stored : refused)++;
+      (outcome == StoreOutcome::Stored ? stored : refused)++;
     });
   }
   go = true;
@@ -130,20 +130,20 @@ TEST_P(ScoreStoreTest, ConcurrentUsesOfOneTokenStoreOneResult) {
 }
 
 TEST_P(ScoreStoreTest, ForgetsOnlyTokensIssuedBeforeTheGivenTime) {
-  ASSERT_EQ(store_->AddResult({"a", "", 1, 100}, "old", 100), TStoreOutcome::Stored);
-  ASSERT_EQ(store_->AddResult({"b", "", 1, 200}, "new", 200), TStoreOutcome::Stored);
+  ASSERT_EQ(store_->AddResult({"a", "", 1, 100}, "old", 100), StoreOutcome::Stored);
+  ASSERT_EQ(store_->AddResult({"b", "", 1, 200}, "new", 200), StoreOutcome::Stored);
   store_->ForgetTokensIssuedBefore(150);
-  EXPECT_EQ(store_->AddResult({"c", "", 1, 300}, "old", 100), TStoreOutcome::Stored);
-  EXPECT_EQ(store_->AddResult({"d", "", 1, 300}, "new", 200), TStoreOutcome::TokenAlreadySpent);
+  EXPECT_EQ(store_->AddResult({"c", "", 1, 300}, "old", 100), StoreOutcome::Stored);
+  EXPECT_EQ(store_->AddResult({"d", "", 1, 300}, "new", 200), StoreOutcome::TokenAlreadySpent);
 }
 
 TEST_P(ScoreStoreTest, AReopenedStoreHasEverythingAndItsSpentTokens) {
   Add("kept", 42, 1);
-  ASSERT_EQ(store_->AddResult({"x", "", 1, 1}, "spent", 1), TStoreOutcome::Stored);
+  ASSERT_EQ(store_->AddResult({"x", "", 1, 1}, "spent", 1), StoreOutcome::Stored);
   store_.reset();
   store_ = Open();
   EXPECT_EQ(Names(store_->Table({"", 0, 10})), (std::vector<std::string>{"1:kept", "2:x"}));
-  EXPECT_EQ(store_->AddResult({"y", "", 1, 2}, "spent", 1), TStoreOutcome::TokenAlreadySpent);
+  EXPECT_EQ(store_->AddResult({"y", "", 1, 2}, "spent", 1), StoreOutcome::TokenAlreadySpent);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStores, ScoreStoreTest, ::testing::Values("SQLite", "PostgreSQL"),
@@ -157,8 +157,8 @@ TEST(SqliteScoreStore, RefusesAFileThatIsNoDatabase) {
     std::fputs("this is a text file, not a database, and long enough to have a header\n", file);
     std::fclose(file);
   }
-  EXPECT_THROW(TSqliteScoreStore(path.string(), 1), std::runtime_error);
-  EXPECT_THROW(TSqliteScoreStore((dir.path() / "no/such/folder/x.sqlite").string(), 1),
+  EXPECT_THROW(SqliteScoreStore(path.string(), 1), std::runtime_error);
+  EXPECT_THROW(SqliteScoreStore((dir.path() / "no/such/folder/x.sqlite").string(), 1),
                std::runtime_error);
 }
 

@@ -25,10 +25,10 @@ class TRunningServer {
  public:
   // `prepareWebRoot` may put files into the web root before the server reads it.
   explicit TRunningServer(
-      TServiceSettings settings = {}, ConnectionLimits limits = {},
+      ServiceSettings settings = {}, ConnectionLimits limits = {},
       const std::function<void(const std::filesystem::path& webRoot)>& prepareWebRoot = {})
       : store_((dir_.path() / "scores.sqlite").string(), limits.databaseWorkers + 1),
-        service_(store_, TTokenSigner(TestSecret), settings, [this] { return now_.load(); }),
+        service_(store_, TokenSigner(TestSecret), settings, [this] { return now_.load(); }),
         log_(PrepareAndOpenLog(prepareWebRoot)),
         http_(service_, limits, dir_.path() / "web", log_) {
     port_ = http_.Bind("127.0.0.1", 0);
@@ -46,7 +46,7 @@ class TRunningServer {
 
   int Port() const { return port_; }
   std::string HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
-  TSqliteScoreStore& Store() { return store_; }
+  SqliteScoreStore& Store() { return store_; }
   const std::filesystem::path& Dir() const { return dir_.path(); }
   void SetNow(int64_t now) { now_ = now; }
   void TrustProxies(std::vector<std::string> addresses) {
@@ -91,8 +91,8 @@ class TRunningServer {
 
   TempDir dir_;
   std::atomic<int64_t> now_{1'800'000'000};
-  TSqliteScoreStore store_;
-  TScoreService service_;
+  SqliteScoreStore store_;
+  ScoreService service_;
   std::FILE* log_ = nullptr;
   ScoreHttpServer http_;
   int port_ = -1;

@@ -190,7 +190,7 @@ TEST(ServerOutage, RefusesAReadOnlyDatabaseSayingSo) {
   const fs::path folder = dir.path() / "data";
   fs::create_directories(folder);
   const fs::path database = folder / "scores.sqlite";
-  { TSqliteScoreStore made(database.string(), 1); }
+  { SqliteScoreStore made(database.string(), 1); }
   // Root writes files whatever their mode, so as root the folder is mounted read-only instead.
   bool mounted = false;
   if (::geteuid() == 0) {

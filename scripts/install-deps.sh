@@ -30,7 +30,7 @@ TEST_PACKAGES="clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-d
   xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox
   python3 iproute2 dpkg-dev lintian desktop-file-utils appstream man-db
   libcpp-httplib-dev libboost1.81-dev libsqlite3-dev libpq-dev libssl-dev libzstd-dev sqlite3
-  postgresql nginx-light wrk chromium"
+  postgresql nginx-light wrk curl chromium"
 [ -z "$test_set" ] || PACKAGES="$PACKAGES $TEST_PACKAGES"
 
 missing=""

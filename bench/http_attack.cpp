@@ -2,7 +2,10 @@
 // benchmark (bench/server_load.sh) while it measures a polite client: IDLE connections that send
 // nothing, DRIPPERS that send a request's headers a byte every half second, and BIG clients that
 // send request after request with 15 KB of headers. A connection the server closes is opened again
-// at once, so the pressure holds throughout. Prints what the attackers saw at the end.
+// at once, so the pressure holds throughout. The attackers come from many addresses (127.0.1.x,
+// ConnectionsPerAddress each, under the server's cap per client), as a crowd of hosts would, so
+// the server holds them all instead of turning them away at its per-client cap; the polite client
+// comes from 127.0.0.1. Prints what the attackers saw at the end.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -12,6 +15,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -23,8 +27,12 @@ namespace {
 
 enum class Kind { Idle, Dripper, Big };
 
+// Below the server's default cap of 64 connections a client.
+constexpr size_t ConnectionsPerAddress = 48;
+
 struct Attacker {
   Kind kind = Kind::Idle;
+  size_t index = 0;  // Which of the attackers: picks its source address.
   int fd = -1;
   std::string pending;  // Bytes still to send (a dripper sends one of them at a time).
   std::chrono::steady_clock::time_point nextDrip;
@@ -50,6 +58,15 @@ void Open(Attacker& attacker) {
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in source{};
+  source.sin_family = AF_INET;
+  source.sin_addr.s_addr =
+      htonl(0x7F000100u + 1u + static_cast<uint32_t>(attacker.index / ConnectionsPerAddress));
+  if (attacker.fd >= 0 &&
+      ::bind(attacker.fd, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+    ::close(attacker.fd);
+    attacker.fd = -1;
+  }
   if (attacker.fd < 0 ||
       (::connect(attacker.fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 &&
        errno != EINPROGRESS)) {
@@ -104,6 +121,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) {
       Attacker attacker;
       attacker.kind = kind;
+      attacker.index = attackers.size();
       attackers.push_back(attacker);
     }
   }

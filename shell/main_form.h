@@ -192,7 +192,8 @@ class TmainForm {
   void GamepadButtonUp(platform::PadButton button);
 
   // --- The menu field, the highlight and item activation (main_form_menu.cpp).
-  void CreateMenuField();
+  // Reads the menu's pictures and builds the main menu; its song starts too unless told not to.
+  void CreateMenuField(bool withMusic = true);
   void CreateMainMenu();
   void CreateSubMenu(const std::string& name);
   void DestroyMenu();
@@ -223,6 +224,8 @@ class TmainForm {
 
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);
+  // Draws and presents the menu as it stands, moving nothing.
+  void DrawMenuFrame();
   void FrameTimer2Timer(int32_t LagCount);
   // The dying phase: the field goes on moving, then the next life or "GAME OVER".
   void DyingFrame(int32_t LagCount);

@@ -59,13 +59,6 @@ void TmainForm::ShowError(const char* message) {
 }
 
 void TmainForm::FormCreate() {
-  try {
-    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw", folders_.data));
-  } catch (const Exception& error) {
-    // The game is still playable without its sound effects: say why once, then go on silently.
-    ShowError(error.what());
-    soundsMissing_ = true;
-  }
   Rng.Randomize(platform_.clock().Milliseconds());
   LoadConfig();
   UpdateBossKeyName();
@@ -76,7 +69,19 @@ void TmainForm::FormCreate() {
   FrameTimer1.SetEnabled(true);
   Screen.ResumeState = gsMenu;
   EnterState(gsMenu);
-  CreateMenuField();
+  CreateMenuField(false);
+  // The menu shows before the sound effects and the song are read: they take longer than the
+  // menu's pictures, and nothing sounds before the first frame anyway. The first timer frame draws
+  // this same picture again.
+  if (DrawSurface.ReadyToDraw()) DrawMenuFrame();
+  try {
+    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw", folders_.data));
+  } catch (const Exception& error) {
+    // The game is still playable without its sound effects: say why once, then go on silently.
+    ShowError(error.what());
+    soundsMissing_ = true;
+  }
+  if (Config.MusicOn) StartMusic(MenuSongName);
 }
 
 void TmainForm::PlaySound(std::string_view name) {

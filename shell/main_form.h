@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -214,7 +215,8 @@ class TmainForm {
   void StartGame();
   // Builds the field with the pictures read from the game archive; the menu's pictures go to
   // `gamePictures` in exchange.
-  void CreateGameField(TPictureCollection& gamePictures);
+  // Builds the field from the game's archive, checked already; the menu's pictures go first.
+  void CreateGameField(std::span<const uint8_t> gameArchive);
   // Empties the field between lives and levels.
   void ClearGameField();
 

@@ -217,6 +217,9 @@ class TmainForm {
   // `gamePictures` in exchange.
   // Builds the field from the game's archive, checked already; the menu's pictures go first.
   void CreateGameField(std::span<const uint8_t> gameArchive);
+  // Hands the heap's free pages back to the system after a big release (an archive switched, an
+  // exchange's buffers), so that the memory a player sees in use is the memory in use.
+  static void GiveMemoryBack();
   // Empties the field between lives and levels.
   void ClearGameField();
 

@@ -46,6 +46,8 @@ void TmainForm::StartGame() {
     ShowError(error.what());
     LeaveFailedGame();
   }
+  archiveBytes = {};
+  GiveMemoryBack();
 }
 
 void TmainForm::CreateGameField(std::span<const uint8_t> gameArchive) {

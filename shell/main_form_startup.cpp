@@ -1,4 +1,5 @@
 // Start-up, the message loop, the display mode, music and the pointer's visibility.
+#include <cstdlib>  // defines __GLIBC__ where the C library is glibc
 #include <exception>
 #include <string>
 #include <utility>
@@ -6,6 +7,10 @@
 #include "engine/base/exception.h"
 #include "engine/base/paths.h"
 #include "shell/main_form.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)
     : Application(platform),
@@ -149,4 +154,10 @@ void TmainForm::SetCursorVisible(bool visible) {
   } else {
     while (counter >= 0) counter = window.ShowCursor(false);
   }
+}
+
+void TmainForm::GiveMemoryBack() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }

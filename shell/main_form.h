@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -192,7 +193,8 @@ class TmainForm {
   void GamepadButtonUp(platform::PadButton button);
 
   // --- The menu field, the highlight and item activation (main_form_menu.cpp).
-  void CreateMenuField();
+  // Reads the menu's pictures and builds the main menu; its song starts too unless told not to.
+  void CreateMenuField(bool withMusic = true);
   void CreateMainMenu();
   void CreateSubMenu(const std::string& name);
   void DestroyMenu();
@@ -213,7 +215,11 @@ class TmainForm {
   void StartGame();
   // Builds the field with the pictures read from the game archive; the menu's pictures go to
   // `gamePictures` in exchange.
-  void CreateGameField(TPictureCollection& gamePictures);
+  // Builds the field from the game's archive, checked already; the menu's pictures go first.
+  void CreateGameField(std::span<const uint8_t> gameArchive);
+  // Hands the heap's free pages back to the system after a big release (an archive switched, an
+  // exchange's buffers), so that the memory a player sees in use is the memory in use.
+  static void GiveMemoryBack();
   // Empties the field between lives and levels.
   void ClearGameField();
 
@@ -223,6 +229,8 @@ class TmainForm {
 
   // --- Frame loops.
   void FrameTimer1Timer(int32_t LagCount);
+  // Draws and presents the menu as it stands, moving nothing.
+  void DrawMenuFrame();
   void FrameTimer2Timer(int32_t LagCount);
   // The dying phase: the field goes on moving, then the next life or "GAME OVER".
   void DyingFrame(int32_t LagCount);

@@ -1,5 +1,6 @@
 // The game field: what New game builds after the menu has handed over.
 #include <exception>
+#include <vector>
 
 #include "engine/archive/stream_bytes.h"
 #include "engine/base/exception.h"
@@ -17,12 +18,15 @@ constexpr int GameFramePicture = 1;
 }  // namespace
 
 void TmainForm::StartGame() {
-  // The game's pictures are read before anything changes: an archive that is missing or damaged
-  // leaves the menu as it was, its pictures and timer included, with one message saying why.
-  TPictureCollection gamePictures;
+  // The game's pictures are read and checked before anything changes: an archive that is missing
+  // or damaged leaves the menu as it was, its pictures and timer included, with one message saying
+  // why. They are decoded for keeps only once the menu's pictures are gone, so that the two sets
+  // are never held at once.
+  std::vector<uint8_t> archiveBytes;
   const std::filesystem::path archivePath = ResolvePath(GameArchiveName, folders_.data);
   try {
-    ReadImageArchive(archive::ReadFileBytes(archivePath), gamePictures);
+    archiveBytes = archive::ReadFileBytes(archivePath);
+    CheckImageArchive(archiveBytes);
   } catch (const EFOpenError& error) {
     ShowError(error.what());  // it names the file
     return;
@@ -36,18 +40,20 @@ void TmainForm::StartGame() {
   FrameTimer2.SetEnabled(true);
   EnterState(gsPlaying);
   try {
-    CreateGameField(gamePictures);
+    CreateGameField(archiveBytes);
   } catch (const std::exception& error) {
     // An archive that lacks a picture of the field: a game without its dragon is no game.
     ShowError(error.what());
     LeaveFailedGame();
   }
+  archiveBytes = {};
+  GiveMemoryBack();
 }
 
-void TmainForm::CreateGameField(TPictureCollection& gamePictures) {
+void TmainForm::CreateGameField(std::span<const uint8_t> gameArchive) {
   // The menu's sprites show the menu's pictures: they go before the game's pictures replace them.
   SpriteEngine1.Root().RemoveAll();
-  ImageList1.Exchange(gamePictures);
+  ImageList1.LoadFromBytes(gameArchive);
   CreateGameBack(World);
   Menu.ClosingWindow = NewSprite<TClosingWindow>(SpriteEngine1.Root(),
                                                  ImageList1.Items[GameFramePicture], ZDialogFrame);

@@ -134,4 +134,5 @@ void TmainForm::BackToMenu() {
   FrameTimer2.SetEnabled(false);
   CreateMenuField();
   FrameTimer1.SetEnabled(true);
+  GiveMemoryBack();
 }

@@ -28,7 +28,7 @@ uint8_t LeavingItem(TMenuScreen screen) {
 
 }  // namespace
 
-void TmainForm::CreateMenuField() {
+void TmainForm::CreateMenuField(bool withMusic) {
   ImageList1.LoadFromFile(ResolvePath(MenuArchiveName, folders_.data));
   Input.PointerOnMainMenu = false;
   TSpriteEngine& engine = SpriteEngine1.Root();
@@ -38,7 +38,7 @@ void TmainForm::CreateMenuField() {
   Screen.MenuScreen = msMainMenu;
   Screen.MenuFocus = 1;
   CreateMainMenu();
-  if (Screen.GameState == gsMenu && Config.MusicOn) StartMusic(MenuSongName);
+  if (withMusic && Screen.GameState == gsMenu && Config.MusicOn) StartMusic(MenuSongName);
 }
 
 void TmainForm::CreateMainMenu() {

@@ -6,6 +6,10 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
   GameInput1.Update();
   SpriteEngine1.MoveAll(LagCount);
   SpriteEngine1.RemoveDead();
+  DrawMenuFrame();
+}
+
+void TmainForm::DrawMenuFrame() {
   TSurface& back = *DrawSurface.BackBuffer();
   back.Fill(0);
   SpriteEngine1.DrawAll();

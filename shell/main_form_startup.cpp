@@ -1,4 +1,5 @@
 // Start-up, the message loop, the display mode, music and the pointer's visibility.
+#include <cstdlib>  // defines __GLIBC__ where the C library is glibc
 #include <exception>
 #include <string>
 #include <utility>
@@ -6,6 +7,10 @@
 #include "engine/base/exception.h"
 #include "engine/base/paths.h"
 #include "shell/main_form.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)
     : Application(platform),
@@ -59,13 +64,6 @@ void TmainForm::ShowError(const char* message) {
 }
 
 void TmainForm::FormCreate() {
-  try {
-    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw", folders_.data));
-  } catch (const Exception& error) {
-    // The game is still playable without its sound effects: say why once, then go on silently.
-    ShowError(error.what());
-    soundsMissing_ = true;
-  }
   Rng.Randomize(platform_.clock().Milliseconds());
   LoadConfig();
   UpdateBossKeyName();
@@ -76,7 +74,19 @@ void TmainForm::FormCreate() {
   FrameTimer1.SetEnabled(true);
   Screen.ResumeState = gsMenu;
   EnterState(gsMenu);
-  CreateMenuField();
+  CreateMenuField(false);
+  // The menu shows before the sound effects and the song are read: they take longer than the
+  // menu's pictures, and nothing sounds before the first frame anyway. The first timer frame draws
+  // this same picture again.
+  if (DrawSurface.ReadyToDraw()) DrawMenuFrame();
+  try {
+    WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw", folders_.data));
+  } catch (const Exception& error) {
+    // The game is still playable without its sound effects: say why once, then go on silently.
+    ShowError(error.what());
+    soundsMissing_ = true;
+  }
+  if (Config.MusicOn) StartMusic(MenuSongName);
 }
 
 void TmainForm::PlaySound(std::string_view name) {
@@ -144,4 +154,10 @@ void TmainForm::SetCursorVisible(bool visible) {
   } else {
     while (counter >= 0) counter = window.ShowCursor(false);
   }
+}
+
+void TmainForm::GiveMemoryBack() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }

@@ -29,6 +29,7 @@ void TmainForm::SubmitResult() {
 void TmainForm::CollectSubmission() {
   if (!submission_.Done()) return;
   const bool sent = submission_.Finish(HttpClient1);
+  GiveMemoryBack();
   // Everything that came in up to now came while the player was waiting.
   DropInputMadeWhileWaiting();
   if (sent) {

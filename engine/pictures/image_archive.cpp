@@ -43,9 +43,8 @@ void ReadItemProperty(archive::Reader& reader, const std::string& name,
   }
 }
 
-}  // namespace
-
-void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items) {
+// Reads every item into `items`; unless `keep`, each item is dropped once read in full.
+void ReadArchive(std::span<const uint8_t> bytes, TPictureCollection& items, bool keep) {
   archive::Reader reader(bytes);
   reader.ReadRoot();
   PixelBudget budget(kMaxArchivePixels);
@@ -66,11 +65,23 @@ void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items)
       while (reader.NextItem()) {
         TPictureCollectionItem& item = items.Add();
         while (reader.NextProperty(name)) ReadItemProperty(reader, name, item, budget);
+        if (!keep) items.Clear();
       }
     } else {
       UnknownProperty(name);
     }
   }
+}
+
+}  // namespace
+
+void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items) {
+  ReadArchive(bytes, items, true);
+}
+
+void CheckImageArchive(std::span<const uint8_t> bytes) {
+  TPictureCollection scratch;
+  ReadArchive(bytes, scratch, false);
 }
 
 std::vector<uint8_t> WriteImageArchive(const std::vector<ImageArchiveItem>& items,

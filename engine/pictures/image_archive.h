@@ -24,6 +24,9 @@ constexpr int64_t kMaxArchivePixels = int64_t{1} << 23;
 // value") and unknown properties ("Property %s does not exist"), EInvalidGraphic for pictures,
 // also once the pictures together would pass kMaxArchivePixels.
 void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items);
+// Reads the archive as ReadImageArchive does and throws what it would throw, but keeps no picture:
+// the memory of one picture at a time, so that a check before a switch of archives costs little.
+void CheckImageArchive(std::span<const uint8_t> bytes);
 
 // One picture as the asset tool describes it.
 struct ImageArchiveItem {

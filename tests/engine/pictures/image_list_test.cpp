@@ -303,6 +303,64 @@ TEST_F(ImageListTest, MalformedArchivesFailWithTheirErrorsKeepingItemsReadSoFar)
   }
 }
 
+// What a load throws, as "type: message"; empty when the load succeeds.
+template <typename Load>
+std::string FailureOf(Load load) {
+  try {
+    load();
+  } catch (const EInvalidGraphic& e) {
+    return std::string("EInvalidGraphic: ") + e.what();
+  } catch (const EInvalidImage& e) {
+    return std::string("EInvalidImage: ") + e.what();
+  } catch (const EReadError& e) {
+    return std::string("EReadError: ") + e.what();
+  }
+  return "";
+}
+
+// The check before an archive switch keeps one picture at a time, yet must refuse exactly what the
+// load refuses, the pixel bound over the whole archive included.
+TEST(ImageArchiveCheck, RefusesWhatTheLoadRefusesWithTheSameError) {
+  const Bytes good = WriteImageArchive({Item("a", Numbered(2, 2)), Item("b", Numbered(2, 2))});
+  const archive::Object root = archive::ReadArchive(good);
+  std::vector<Bytes> archives{good};
+  archives.push_back(good);
+  archives.back()[0] = 0xFE;
+  archive::Object unknown = root;
+  unknown.properties[1].value.items[1].properties.push_back({"Bogus", archive::Value::Integer(1)});
+  archives.push_back(archive::WriteArchive(unknown));
+  archive::Object shortTable = root;
+  shortTable.properties[0].value.binary.resize(1023);
+  archives.push_back(archive::WriteArchive(shortTable));
+  archive::Object badPicture = root;
+  badPicture.properties[1].value.items[1].properties.back().value.binary[5 + 14] = 3;
+  archives.push_back(archive::WriteArchive(badPicture));
+  // Three run-length pictures of 4 million pixels from a few bytes each: each within the bound,
+  // over it together.
+  const Bytes rle = dib_builder::InfoDib(dib_builder::Info()
+                                             .Width(2048)
+                                             .Height(2048)
+                                             .BitCount(8)
+                                             .Compression(1)
+                                             .Palette({0x123456, 0xABCDEF})
+                                             .Pixels({4, 1, 0, 1}));
+  archive::Object tooMany = archive::ReadArchive(WriteImageArchive(
+      {Item("a", Numbered(1, 1)), Item("b", Numbered(1, 1)), Item("c", Numbered(1, 1))}));
+  for (archive::CollectionItem& item : tooMany.properties[1].value.items) {
+    Bytes& data = item.properties.back().value.binary;
+    data = {4, 'T', 'D', 'I', 'B'};
+    data.insert(data.end(), rle.begin(), rle.end());
+  }
+  archives.push_back(archive::WriteArchive(tooMany));
+
+  for (size_t i = 0; i < archives.size(); ++i) {
+    TPictureCollection loaded;
+    const std::string loadFailure = FailureOf([&] { ReadImageArchive(archives[i], loaded); });
+    EXPECT_EQ(FailureOf([&] { CheckImageArchive(archives[i]); }), loadFailure) << "archive " << i;
+    EXPECT_EQ(loadFailure.empty(), i == 0) << "archive " << i << ": " << loadFailure;
+  }
+}
+
 // Run-length pictures ask for a whole picture from a few bytes each: an archive of many such
 // pictures must not make the game allocate more than the bound for one archive. The pictures
 // within it load; the first one beyond it fails the load as an invalid picture, before its pixels

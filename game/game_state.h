@@ -30,4 +30,8 @@ enum class TGameEvent : uint8_t {
   NewGameBegins,  // the banner of level 1 is to be shown
   LevelEnded,     // the level's clock ran out: the next level's banner
   DragonDied,     // the dragon has just died: the dying phase
+  BannerEnded,    // the level banner has stood its time: play begins
+  DyingEnded,     // the dying phase is over, the field cleared: play goes on
+  LivesSpent,     // that was the last life: the game-over banner
+  GameOverEnded,  // the game-over banner has stood its time: the result dialog or the menu
 };

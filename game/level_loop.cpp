@@ -90,35 +90,16 @@ std::string TwoDigits(int32_t value) {
   return text;
 }
 
-// Runs the bonus clocks down and ends spent bonuses; draws the remaining time of a weapon or
-// shield bonus.
-void BonusClocks(TGameWorld& world, TCanvas& canvas) {
-  TBonusIndicatorSprite* indicator = world.BonusIndicator.Get();
+// The remaining time of a weapon or shield bonus while its indicator shows.
+void DrawBonusClock(const TGameWorld& world, TCanvas& canvas) {
+  const TBonusIndicatorSprite* indicator = world.BonusIndicator.Get();
   if (!indicator || !indicator->Visible) return;
-  PlayState& play = world.Play;
-  THeroSprite* hero = world.Hero.Get();
-  TShieldSprite* shield = world.Shield.Get();
-  if (play.ShieldTime <= 0 && shield) shield->Visible = false;
-  if (play.WeaponTime <= 0 && hero) hero->RestoreStandardWeapon();
-  if (play.WeaponTime <= 0 && play.ShieldTime <= 0 && play.NoticeTime <= 0) {
-    indicator->Visible = false;
-    return;
-  }
-  if (world.GameState == gsPlaying) {
-    if (play.NoticeTime > 0) play.NoticeTime -= FrameInterval;
-    if (play.WeaponTime > 0) {
-      play.WeaponTime -= FrameInterval;
-    } else if (hero) {
-      hero->RestoreStandardWeapon();
-    }
-    if (play.ShieldTime > 0) play.ShieldTime -= FrameInterval;
-  }
-  if (play.WeaponTime > 0 || play.ShieldTime > 0) {
-    const int32_t left = play.WeaponTime > play.ShieldTime ? play.WeaponTime : play.ShieldTime;
-    canvas.Font.Size = BonusClockFontSize;
-    canvas.TextOut(BonusClockX, BonusClockY, "00:" + TwoDigits(left / MillisecondsPerSecond));
-    canvas.Font.Size = HudFontSize;
-  }
+  const PlayState& play = world.Play;
+  if (play.WeaponTime <= 0 && play.ShieldTime <= 0) return;
+  const int32_t left = play.WeaponTime > play.ShieldTime ? play.WeaponTime : play.ShieldTime;
+  canvas.Font.Size = BonusClockFontSize;
+  canvas.TextOut(BonusClockX, BonusClockY, "00:" + TwoDigits(left / MillisecondsPerSecond));
+  canvas.Font.Size = HudFontSize;
 }
 
 }  // namespace
@@ -226,12 +207,12 @@ void ClearGameField(TGameWorld& world) {
   world.Play.DriftY = 0;
 }
 
-void DrawHud(TGameWorld& world, TCanvas& canvas) {
+void DrawHud(const TGameWorld& world, TCanvas& canvas) {
   const PlayState& play = world.Play;
   canvas.Font.Size = HudFontSize;
   canvas.Font.Color = clBlack;
   canvas.TextOut(LevelTextX, HudTop, std::to_string(play.Level));
-  BonusClocks(world, canvas);
+  DrawBonusClock(world, canvas);
   const std::string score = std::to_string(play.Score);
   canvas.TextOut(ScoreCentreX - canvas.TextWidth(score) / 2, HudTop, score);
   const int32_t seconds = play.LevelElapsed / MillisecondsPerSecond;

@@ -32,6 +32,5 @@ void AdvancePlayedFrame(TGameWorld& world);
 void CreateEnemy(TGameWorld& world);
 // Kills enemies, bonuses, every shot and explosion, and puts the dragon back, hidden.
 void ClearGameField(TGameWorld& world);
-// The level number, the bonus clock, the score and the level clock, in font size 20, black. The
-// bonus clocks run down here while the game is played, and a spent bonus ends.
-void DrawHud(TGameWorld& world, TCanvas& canvas);
+// The level number, the bonus clock, the score and the level clock, in font size 20, black.
+void DrawHud(const TGameWorld& world, TCanvas& canvas);

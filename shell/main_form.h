@@ -232,8 +232,10 @@ class TmainForm {
   // Draws and presents the menu as it stands, moving nothing.
   void DrawMenuFrame();
   void FrameTimer2Timer(int32_t LagCount);
-  // The dying phase: the field goes on moving, then the next life or "GAME OVER".
-  void DyingFrame(int32_t LagCount);
+  // The shell's part of a game frame beyond the game's tick: the send-failure notice's countdown.
+  void AdvanceShellTick();
+  // The field, the heads-up texts and the caption of the state, onto the back buffer; reads only.
+  void DrawGameFrame(TSurface& back);
   // The caption of the game's state over the field.
   void GameCaptions(TCanvas& canvas);
   // The back buffer's canvas as both frame loops draw their texts: the game's font at 16,
@@ -329,12 +331,14 @@ class TmainForm {
 
   // The end of a game (main_form_game_over.cpp, main_form_result_dialog.cpp,
   // main_form_submit.cpp).
-  void GameOverFrame(TCanvas& canvas);
+  void DrawGameOver(TCanvas& canvas);
+  // The game-over banner has stood its time: the result dialog, or the menu without a place.
+  void LeaveGameOver();
   void OpenResultDialog();
   void DrawResultDialog(TCanvas& canvas);
   void DrawSendQuestion(TCanvas& canvas);
   void DrawSending(TCanvas& canvas);
-  void SendFailedFrame(TCanvas& canvas);
+  void DrawSendFailed(TCanvas& canvas);
   void ActivateResultItem();
   void ActivateSendItem();
   // The send question's No: the main menu with the Scores screen open, the new entry in sight.

@@ -24,7 +24,7 @@ void TmainForm::EndOfGameFrame(TCanvas& canvas) {
   const bool exitQuestion = Screen.MenuScreen == msExitDialog && state != gsGameOver;
   switch (state) {
     case gsGameOver:
-      GameOverFrame(canvas);
+      DrawGameOver(canvas);
       return;
     case gsNameEntry:
       if (exitQuestion) {
@@ -44,19 +44,20 @@ void TmainForm::EndOfGameFrame(TCanvas& canvas) {
       DrawSending(canvas);
       return;
     case gsSendFailed:
-      SendFailedFrame(canvas);
+      DrawSendFailed(canvas);
       return;
     default:
       return;
   }
 }
 
-void TmainForm::GameOverFrame(TCanvas& canvas) {
-  Play.BannerTimer -= FrameInterval;
+void TmainForm::DrawGameOver(TCanvas& canvas) {
   canvas.Font.Size = GameOverFontSize;
   canvas.Font.Color = clRed;
   canvas.TextOut(250, 280, "GAME OVER");
-  if (Play.BannerTimer > 0) return;
+}
+
+void TmainForm::LeaveGameOver() {
   Play.ScorePlace = FindScorePlace(Config, Play.Score);
   SetCursorVisible(true);
   NotePlayLeft();
@@ -115,12 +116,16 @@ void TmainForm::DrawSending(TCanvas& canvas) {
   canvas.TextOut(320, 240, "PLEASE WAIT...");
 }
 
-void TmainForm::SendFailedFrame(TCanvas& canvas) {
+void TmainForm::DrawSendFailed(TCanvas& canvas) {
   canvas.Font.Size = DialogFontSize;
   canvas.Font.Color = clBlack;
   canvas.TextOut(230, 195, "SENDING RESULTS");
   canvas.Font.Color = clRed;
   canvas.TextOut(240, 240, "CAN'T CONNECT TO SERVER!");
+}
+
+void TmainForm::AdvanceShellTick() {
+  if (Screen.GameState != gsSendFailed) return;
   Play.BannerTimer -= FrameInterval;
   // The notice has stood its time: the question is asked again.
   if (Play.BannerTimer <= 0) EnterState(gsSendQuestion);

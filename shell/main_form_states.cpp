@@ -15,6 +15,21 @@ void TmainForm::GameEvent(TGameEvent event) {
     case TGameEvent::DragonDied:
       EnterState(gsDying);
       break;
+    case TGameEvent::BannerEnded:
+      EnterState(gsPlaying);
+      SetCursorVisible(false);
+      platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
+      break;
+    case TGameEvent::DyingEnded:
+      EnterState(gsPlaying);
+      platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
+      break;
+    case TGameEvent::LivesSpent:
+      EnterState(gsGameOver);
+      break;
+    case TGameEvent::GameOverEnded:
+      LeaveGameOver();
+      break;
   }
 }
 

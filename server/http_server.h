@@ -30,17 +30,19 @@ struct ConnectionLimits {
   std::chrono::milliseconds requestTimeout{10000};   // From its first byte to its last; a reply's
                                                      // writing has as long again.
   RequestHeadLimits head;
+  size_t maxBody = 0;  // The largest POST body taken, read within the request's time; 0: no POST.
   // The database calls' own pool (see DatabaseWorkers).
   size_t databaseWorkers = 4;
   size_t databaseQueue = 256;
 };
 
-// A request as the routes see it: its head is all there is (no request with a body is taken).
+// A request as the routes see it: a GET or HEAD is its head alone, a POST has its whole body.
 struct HttpRequest {
   boost::beast::http::verb verb = boost::beast::http::verb::get;
   std::string_view target;
   const boost::beast::http::fields* fields = nullptr;
   std::string_view peerAddress;  // The connection's other end.
+  std::string_view body;
 
   // The first header field called `name`, empty when there is none.
   std::string_view Header(std::string_view name) const;

@@ -5,7 +5,9 @@
 #include <boost/asio/post.hpp>
 #include <boost/asio/redirect_error.hpp>
 #include <boost/asio/use_awaitable.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core/span.hpp>
+#include <boost/beast/core/string.hpp>
 #include <boost/beast/http/empty_body.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/span_body.hpp>
@@ -41,6 +43,10 @@ const char* RefusalText(int status) {
       return "ERROR: method not allowed\n";
     case 408:
       return "ERROR: request not complete in time\n";
+    case 411:
+      return "ERROR: a body needs a Content-Length\n";
+    case 413:
+      return "ERROR: body too large\n";
     case 414:
       return "ERROR: request line too long\n";
     case 429:
@@ -153,6 +159,8 @@ asio::awaitable<bool> HttpSession::ServeOne() {
   http::request_parser<http::empty_body> parser;
   parser.header_limit(static_cast<std::uint32_t>(limits.head.maxHead + 1));
   parser.eager(false);
+  // The body's length is judged by CheckRequest, with a status that says so.
+  parser.body_limit(boost::none);
   parser.put(asio::buffer(buffer_.data().data(), scanner.Length()), error);
   if (error || !parser.is_header_done()) {
     std::string problem = "unreadable head: " + error.message();
@@ -160,8 +168,22 @@ asio::awaitable<bool> HttpSession::ServeOne() {
   }
   buffer_.consume(scanner.Length());
   const auto& head = parser.get();
-  const RequestVerdict verdict = CheckRequest(parser);
+  const RequestVerdict verdict = CheckRequest(parser, limits.maxBody);
   HttpReply reply;
+  std::string body;
+  if (verdict.status == 0 && head.method() == http::verb::post) {
+    const auto length = static_cast<size_t>(parser.content_length().value_or(0));
+    if (beast::iequals(head[http::field::expect], "100-continue")) {
+      static constexpr std::string_view Continue = "HTTP/1.1 100 Continue\r\n\r\n";
+      stream_.expires_at(deadline);
+      co_await asio::async_write(stream_, asio::buffer(Continue.data(), Continue.size()),
+                                 asio::redirect_error(asio::use_awaitable, error));
+      if (error) co_return false;
+    }
+    if (!co_await ReadBody(length, deadline, body)) {
+      co_return co_await Refuse(408, "body not complete in time", requestLine, RefusalDrainTime);
+    }
+  }
   if (verdict.status != 0) {
     reply.status = verdict.status;
     reply.body = std::make_shared<const std::string>(RefusalText(verdict.status));
@@ -169,7 +191,7 @@ asio::awaitable<bool> HttpSession::ServeOne() {
     reply.close = verdict.close;
     if (verdict.status == 405) reply.headers.emplace_back("Allow", "GET, HEAD");
   } else {
-    const HttpRequest request{head.method(), head.target(), &head.base(), peer_};
+    const HttpRequest request{head.method(), head.target(), &head.base(), peer_, body};
     reply = co_await context_.handler(request);
   }
   const bool keepAlive = head.keep_alive() && !reply.close && !context_.stopping;
@@ -177,6 +199,27 @@ asio::awaitable<bool> HttpSession::ServeOne() {
                  head.method_string(), head.target());
   if (!keepAlive) co_await CloseGently(DrainTime);
   co_return keepAlive;
+}
+
+asio::awaitable<bool> HttpSession::ReadBody(size_t length,
+                                            std::chrono::steady_clock::time_point deadline,
+                                            std::string& body) {
+  // What came with the head first; then the rest a read at a time, so a client that declares a
+  // large body and sends little holds little.
+  const size_t buffered = std::min(length, buffer_.size());
+  body.assign(static_cast<const char*>(buffer_.data().data()), buffered);
+  buffer_.consume(buffered);
+  char chunk[ReadChunk];
+  while (body.size() < length) {
+    beast::error_code error;
+    stream_.expires_at(deadline);
+    const size_t count = co_await stream_.async_read_some(
+        asio::buffer(chunk, std::min(sizeof chunk, length - body.size())),
+        asio::redirect_error(asio::use_awaitable, error));
+    if (error) co_return false;
+    body.append(chunk, count);
+  }
+  co_return true;
 }
 
 asio::awaitable<bool> HttpSession::Refuse(int status, std::string_view problem,

@@ -40,6 +40,10 @@ class HttpSession : public std::enable_shared_from_this<HttpSession> {
   boost::asio::awaitable<bool> ServeOne();
   // Answers `status` with a short text, logs `problem` and closes; always false.
   // (Views, not strings: what the caller names lives until the refusal is sent.)
+  // Reads a POST's `length` bytes by `deadline` into `body`; false when they did not all come.
+  boost::asio::awaitable<bool> ReadBody(size_t length,
+                                        std::chrono::steady_clock::time_point deadline,
+                                        std::string& body);
   boost::asio::awaitable<bool> Refuse(int status, std::string_view problem,
                                       std::string_view requestLine,
                                       std::chrono::milliseconds drain);

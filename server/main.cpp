@@ -72,9 +72,17 @@ int main(int argc, char** argv) {
     store = std::move(opened.store);
     storeName = opened.name;
     const std::string secret = LoadOrCreateSecret(options.secretFile, LogLine);
-    service = std::make_unique<ScoreService>(*store, TokenSigner(secret),
-                                             ServiceSettings{options.key, options.resultsPerMinute,
-                                                             options.handshakesPerMinute, LogLine});
+    ServiceSettings settings;
+    settings.key = options.key;
+    settings.resultsPerMinute = options.resultsPerMinute;
+    settings.handshakesPerMinute = options.handshakesPerMinute;
+    settings.uploadsPerMinute = options.resultsPerMinute;
+    settings.requireProof = options.requireProof;
+    settings.log = LogLine;
+    if (options.requireProof) {
+      throw std::runtime_error("--require-proof needs the game archive to replay recordings with");
+    }
+    service = std::make_unique<ScoreService>(*store, TokenSigner(secret), settings);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "skarvel-scores: %s\n", error.what());
     return 1;

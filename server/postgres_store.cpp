@@ -242,6 +242,9 @@ std::vector<RankedScore> ReadRows(const PgResult& result, int64_t firstRank) {
     row.country = PQgetvalue(result.get(), i, 1);
     row.score = static_cast<uint16_t>(std::stoul(PQgetvalue(result.get(), i, 2)));
     row.submittedAt = std::stoll(PQgetvalue(result.get(), i, 3));
+    row.id = std::stoll(PQgetvalue(result.get(), i, 4));
+    row.status = static_cast<ResultStatus>(std::stoi(PQgetvalue(result.get(), i, 5)));
+    row.startTicket = std::string_view(PQgetvalue(result.get(), i, 6)) != "0";
     rows.push_back(std::move(row));
   }
   return rows;
@@ -263,8 +266,14 @@ PostgresScoreStore::PostgresScoreStore(const std::string& conninfo, size_t conne
     if (std::string_view(PQgetvalue(exists.get(), 0, 0)) != "t" && log) {
       log("creating the score tables in the PostgreSQL database: it has none yet");
     }
+    setup.Run(CreateScores, {}, deadline);
+    for (const char* column : {score_queries::StatusColumn, score_queries::StartTicketColumn}) {
+      setup.Run(("ALTER TABLE scores ADD COLUMN IF NOT EXISTS " + std::string(column)).c_str(), {},
+                deadline);
+    }
     for (const char* statement :
-         {CreateScores, score_queries::CreateSpentTokens, score_queries::CreateRankIndex,
+         {score_queries::CreateSpentTokens, score_queries::CreateReplays,
+          score_queries::CreateRankIndex, score_queries::CreateProvenRankIndex,
           score_queries::CreateCountryIndex, score_queries::CreateTokenAgeIndex}) {
       setup.Run(statement, {}, deadline);
     }
@@ -283,7 +292,7 @@ PostgresScoreStore::PostgresScoreStore(const std::string& conninfo, size_t conne
 PostgresScoreStore::~PostgresScoreStore() = default;
 
 StoreOutcome PostgresScoreStore::AddResult(const NewScore& score, const std::string& tokenId,
-                                           int64_t tokenIssuedAt) {
+                                           int64_t tokenIssuedAt, int64_t* storedId) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
   PostgresTransaction transaction(*connection, deadline);
@@ -291,11 +300,15 @@ StoreOutcome PostgresScoreStore::AddResult(const NewScore& score, const std::str
   const PgResult spent = connection->Run(score_queries::SpendToken,
                                          {tokenId, std::to_string(tokenIssuedAt)}, deadline);
   if (std::string_view(PQcmdTuples(spent.get())) != "1") return StoreOutcome::TokenAlreadySpent;
-  connection->Run(
+  const PgResult inserted = connection->Run(
       score_queries::InsertScore,
-      {score.name, score.country, std::to_string(score.score), std::to_string(score.submittedAt)},
+      {score.name, score.country, std::to_string(score.score), std::to_string(score.submittedAt),
+       std::to_string(static_cast<int>(score.status))},
       deadline);
+  const std::string id = PQgetvalue(inserted.get(), 0, 0);
+  connection->Run(score_queries::JoinReplay, {id, tokenId}, deadline);
   transaction.Commit();
+  if (storedId) *storedId = std::stoll(id);
   return StoreOutcome::Stored;
 }
 
@@ -304,21 +317,28 @@ std::vector<RankedScore> PostgresScoreStore::Table(const TableQuery& query) {
   auto connection = pool_->Borrow(deadline);
   const std::string limit = std::to_string(query.limit);
   const std::string offset = std::to_string(query.offset);
+  const auto [lowest, highest] = StatusRange(query.provenOnly);
+  const std::string low = std::to_string(lowest);
+  const std::string high = std::to_string(highest);
   if (query.country.empty()) {
-    return ReadRows(connection->Run(score_queries::TablePage, {limit, offset}, deadline),
+    return ReadRows(connection->Run(score_queries::TablePage, {low, high, limit, offset}, deadline),
                     query.offset + 1);
   }
-  return ReadRows(
-      connection->Run(score_queries::CountryTablePage, {query.country, limit, offset}, deadline),
-      query.offset + 1);
+  return ReadRows(connection->Run(score_queries::CountryTablePage,
+                                  {low, high, query.country, limit, offset}, deadline),
+                  query.offset + 1);
 }
 
-int64_t PostgresScoreStore::Count(const std::string& country) {
+int64_t PostgresScoreStore::Count(const std::string& country, bool provenOnly) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
-  const PgResult result = country.empty()
-                              ? connection->Run(score_queries::CountAll, {}, deadline)
-                              : connection->Run(score_queries::CountCountry, {country}, deadline);
+  const auto [lowest, highest] = StatusRange(provenOnly);
+  const std::string low = std::to_string(lowest);
+  const std::string high = std::to_string(highest);
+  const PgResult result =
+      country.empty()
+          ? connection->Run(score_queries::CountAll, {low, high}, deadline)
+          : connection->Run(score_queries::CountCountry, {low, high, country}, deadline);
   return std::stoll(PQgetvalue(result.get(), 0, 0));
 }
 
@@ -326,4 +346,80 @@ void PostgresScoreStore::ForgetTokensIssuedBefore(int64_t before) {
   const auto deadline = StoreClock::now() + callTimeout_;
   auto connection = pool_->Borrow(deadline);
   connection->Run(score_queries::ForgetTokens, {std::to_string(before)}, deadline);
+  connection->Run(score_queries::ForgetUnclaimedReplays, {"\\x", std::to_string(before)}, deadline);
+}
+
+namespace {
+
+// Bytes as PostgreSQL reads a BYTEA parameter in text form, and back from its hex output.
+std::string ByteaText(std::span<const uint8_t> bytes) {
+  static constexpr char Digits[] = "0123456789abcdef";
+  std::string text = "\\x";
+  text.reserve(2 + bytes.size() * 2);
+  for (const uint8_t byte : bytes) {
+    text += Digits[byte >> 4];
+    text += Digits[byte & 15];
+  }
+  return text;
+}
+
+std::vector<uint8_t> ByteaBytes(std::string_view text) {
+  if (text.substr(0, 2) != "\\x") throw std::runtime_error("PostgreSQL: BYTEA not in hex form");
+  text.remove_prefix(2);
+  auto nibble = [](char c) {
+    return static_cast<uint8_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+  };
+  std::vector<uint8_t> bytes(text.size() / 2);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<uint8_t>(nibble(text[2 * i]) << 4 | nibble(text[2 * i + 1]));
+  }
+  return bytes;
+}
+
+}  // namespace
+
+ReplayOutcome PostgresScoreStore::AddReplay(const std::string& tokenId, uint64_t inputDigest,
+                                            std::span<const uint8_t> bytes, int64_t uploadedAt) {
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  PostgresTransaction transaction(*connection, deadline);
+  const PgResult inserted =
+      connection->Run(score_queries::InsertReplay,
+                      {tokenId, std::to_string(static_cast<int64_t>(inputDigest)),
+                       std::to_string(uploadedAt), ByteaText(bytes)},
+                      deadline);
+  if (std::string_view(PQcmdTuples(inserted.get())) != "1") {
+    const PgResult taken = connection->Run(score_queries::ReplayTokenTaken, {tokenId}, deadline);
+    return PQntuples(taken.get()) > 0 ? ReplayOutcome::TokenHasReplay
+                                      : ReplayOutcome::InputStreamKnown;
+  }
+  transaction.Commit();
+  return ReplayOutcome::Stored;
+}
+
+std::optional<StoredReplay> PostgresScoreStore::ReplayForToken(const std::string& tokenId) {
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  const PgResult found = connection->Run(score_queries::ReplayForToken, {tokenId}, deadline);
+  if (PQntuples(found.get()) == 0) return std::nullopt;
+  return StoredReplay{ByteaBytes(PQgetvalue(found.get(), 0, 0)),
+                      std::stoll(PQgetvalue(found.get(), 0, 1))};
+}
+
+void PostgresScoreStore::SetStatus(int64_t id, ResultStatus status, bool startTicket) {
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  connection->Run(
+      score_queries::SetStatus,
+      {std::to_string(static_cast<int>(status)), startTicket ? "1" : "0", std::to_string(id)},
+      deadline);
+}
+
+std::optional<std::vector<uint8_t>> PostgresScoreStore::ProvenReplay(int64_t id) {
+  const auto deadline = StoreClock::now() + callTimeout_;
+  auto connection = pool_->Borrow(deadline);
+  const PgResult found =
+      connection->Run(score_queries::ProvenReplay, {std::to_string(id)}, deadline);
+  if (PQntuples(found.get()) == 0) return std::nullopt;
+  return ByteaBytes(PQgetvalue(found.get(), 0, 0));
 }

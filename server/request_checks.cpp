@@ -3,7 +3,7 @@
 
 namespace http = boost::beast::http;
 
-RequestVerdict CheckRequest(const http::request_parser<http::empty_body>& parser) {
+RequestVerdict CheckRequest(const http::request_parser<http::empty_body>& parser, size_t maxBody) {
   const auto& request = parser.get();
   const bool hasBody = parser.chunked() ||
                        (parser.content_length() && *parser.content_length() > 0) ||
@@ -20,6 +20,17 @@ RequestVerdict CheckRequest(const http::request_parser<http::empty_body>& parser
   }
   const http::verb verb = request.method();
   if (verb == http::verb::unknown) return {400, "unknown method", true};
+  if (verb == http::verb::post && maxBody > 0) {
+    // Read to the last byte of its declared length, never to the connection's end or by chunks.
+    if (request.count(http::field::transfer_encoding) > 0) {
+      return {411, "POST with Transfer-Encoding", true};
+    }
+    if (!parser.content_length()) return {411, "POST without Content-Length", true};
+    if (*parser.content_length() > maxBody) return {413, "body too large", true};
+    const std::string_view target = request.target();
+    if (target.empty() || target.front() != '/') return {400, "target not a path", true};
+    return {};
+  }
   // A body the server does not read must not be taken for the next request.
   if (verb != http::verb::get && verb != http::verb::head) {
     return {405, "method not allowed", true};

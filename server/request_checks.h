@@ -5,6 +5,7 @@
 #include <boost/beast/http/empty_body.hpp>
 #include <boost/beast/http/message.hpp>
 #include <boost/beast/http/parser.hpp>
+#include <cstddef>
 #include <string_view>
 
 struct RequestVerdict {
@@ -13,8 +14,11 @@ struct RequestVerdict {
   bool close = false;        // What follows on the connection cannot be trusted.
 };
 
+// A POST is served only with a Content-Length of at most `maxBody` bytes (none when 0): the one
+// request with a body, a recording's upload, is small and its length known before it is sent.
 RequestVerdict CheckRequest(
-    const boost::beast::http::request_parser<boost::beast::http::empty_body>& parser);
+    const boost::beast::http::request_parser<boost::beast::http::empty_body>& parser,
+    size_t maxBody = 0);
 
 // The method and the target of a request line, for the log of a request that could not be read.
 struct RequestLineParts {

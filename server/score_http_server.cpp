@@ -19,6 +19,10 @@ namespace http = boost::beast::http;
 namespace {
 
 constexpr std::string_view GamePath = "/cgi/version.pl";
+constexpr std::string_view ReplaysPath = "/replays/";
+// A recording is the game's own file: zstd-compressed bytes the game reads with --replay.
+constexpr const char* ReplayContentType = "application/vnd.skarvel.replay";
+constexpr const char* ReplayFileExtension = ".skarvel-replay";
 constexpr int64_t DefaultPageSize = 100;
 constexpr int64_t MaxPageSize = 500;
 constexpr int64_t MaxPage = 100000;
@@ -65,6 +69,8 @@ int StatusOf(ReplyKind kind) {
       return 400;
     case ReplyKind::TooMany:
       return 429;
+    case ReplyKind::Conflict:
+      return 409;
     case ReplyKind::Failed:
     case ReplyKind::Unavailable:
       return 503;
@@ -169,11 +175,13 @@ asio::awaitable<HttpReply> ScoreHttpServer::Handle(const HttpRequest& request) {
 
 asio::awaitable<HttpReply> ScoreHttpServer::Route(const HttpRequest& request) {
   const std::string_view path = TargetPath(request.target);
+  if (request.verb == http::verb::post) co_return co_await ServeUpload(request);
   if (path == GamePath) co_return co_await ServeGameRequest(request);
+  if (path.starts_with(ReplaysPath)) co_return co_await ServeReplay(request);
   if (path == "/") {
     std::string key = "home";
     std::function<std::string()> render = [this] {
-      return RenderHomePage(service_.TablePage({}, 1, 10).rows);
+      return RenderHomePage(service_.TablePage({}, 1, 10, true).rows);
     };
     co_return co_await ServeCachedPage(key, std::move(render), Html);
   }
@@ -213,10 +221,71 @@ asio::awaitable<HttpReply> ScoreHttpServer::ServeGameRequest(const HttpRequest& 
     ServiceReply reply = service_.Handshake(client);
     co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
   }
+  if (query->Has("ticket")) {
+    ServiceReply reply = service_.StartTicket(client);
+    co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
+  }
   if (query->Has("show") && query->Value("type") == "0") {
     co_return co_await ServeTable(request, false);
   }
   co_return Reply(404, "ERROR: not found\n");
+}
+
+asio::awaitable<HttpReply> ScoreHttpServer::ServeUpload(const HttpRequest& request) {
+  if (TargetPath(request.target) != GamePath) {
+    HttpReply refusal = Reply(405, "ERROR: method not allowed\n", "POST elsewhere than an upload");
+    refusal.headers.emplace_back("Allow", "GET, HEAD");
+    co_return refusal;
+  }
+  const auto query = QueryString::Parse(request.target);
+  if (!query || query->Value("prg") != "Skarvel" || !query->Has("replay")) {
+    co_return Reply(404, "ERROR: not found\n", "POST to no upload");
+  }
+  if (!service_.TakesReplays()) co_return Reply(404, "ERROR: not found\n", "no recordings taken");
+  const std::string client = ClientKey(ClientAddress(request));
+  // The body lives as long as the request; the worker gets a copy of its own.
+  auto upload = [this, client, token = query->Value("p"),
+                 bytes = std::vector<uint8_t>(request.body.begin(), request.body.end())] {
+    return service_.UploadReplay(client, token, bytes);
+  };
+  ServiceReply reply;
+  try {
+    auto answer = database_.Run(std::move(upload));
+    reply = co_await std::move(answer);
+  } catch (const DatabaseBusy& busy) {
+    co_return Reply(503, "ERROR: the server is busy, try again later\n", busy.what());
+  }
+  co_return Reply(StatusOf(reply.kind), std::move(reply.body), std::move(reply.note));
+}
+
+asio::awaitable<HttpReply> ScoreHttpServer::ServeReplay(const HttpRequest& request) {
+  const std::string idText(TargetPath(request.target).substr(ReplaysPath.size()));
+  int64_t id = 0;
+  const bool number = !idText.empty() && idText.size() <= 18 && idText[0] != '0' &&
+                      idText.find_first_not_of("0123456789") == std::string_view::npos;
+  if (!number) co_return Reply(404, "ERROR: not found\n");
+  for (const char c : idText) id = id * 10 + (c - '0');
+  auto read = [this, id] { return service_.ProvenReplay(id); };
+  std::optional<std::vector<uint8_t>> bytes;
+  try {
+    auto answer = database_.Run(std::move(read));
+    bytes = co_await std::move(answer);
+  } catch (const StoreUnavailable& error) {
+    co_return Unavailable(error.what());
+  } catch (const DatabaseBusy& error) {
+    co_return Unavailable(error.what());
+  }
+  // Only a proven result's recording is given out; any other is as good as absent.
+  if (!bytes) co_return Reply(404, "ERROR: no proven recording with this number\n");
+  HttpReply reply;
+  reply.contentType = ReplayContentType;
+  reply.body = Text(std::string(bytes->begin(), bytes->end()));
+  reply.headers.emplace_back("Content-Disposition", "attachment; filename=\"skarvel-" + idText +
+                                                        ReplayFileExtension + "\"");
+  reply.headers.emplace_back("X-Content-Type-Options", "nosniff");
+  // A proven recording never changes.
+  reply.headers.emplace_back("Cache-Control", "public, max-age=86400");
+  co_return reply;
 }
 
 asio::awaitable<HttpReply> ScoreHttpServer::ServeTable(const HttpRequest& request, bool json) {
@@ -227,10 +296,14 @@ asio::awaitable<HttpReply> ScoreHttpServer::ServeTable(const HttpRequest& reques
   if (!page || !size || country.size() > MaxCountryFilter) {
     co_return Reply(400, "ERROR: bad page, size or country\n", "bad table query");
   }
-  const std::string key = std::string(json ? "json " : "page ") + std::to_string(*page) + " " +
+  // Proven results alone unless all are asked for.
+  const bool provenOnly = !query || !query->Has("all");
+  const std::string key = std::string(json ? "json " : "page ") +
+                          (provenOnly ? "proven " : "all ") + std::to_string(*page) + " " +
                           std::to_string(*size) + " " + country;
-  std::function<std::string()> render = [this, json, country, page = *page, size = *size] {
-    const TablePageView view = service_.TablePage(country, page, size);
+  std::function<std::string()> render = [this, json, country, page = *page, size = *size,
+                                         provenOnly] {
+    const TablePageView view = service_.TablePage(country, page, size, provenOnly);
     return json ? RenderScoresJson(view) : RenderTablePage(view);
   };
   co_return co_await ServeCachedPage(key, std::move(render), json ? "application/json" : Html);

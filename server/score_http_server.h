@@ -1,6 +1,8 @@
-// The score server's HTTP face: the game's three requests on /cgi/version.pl, the home page, the
-// JSON export and the page's style sheet, face and screenshots; 404 for anything else and 405 for
-// any method but GET and HEAD. One line a request goes to the access log.
+// The score server's HTTP face: the game's requests on /cgi/version.pl (handshake, result, table,
+// start ticket, and the one POST: a recording's upload), the proven recordings under /replays/,
+// the home page, the JSON export and the page's style sheet, face and screenshots; 404 for
+// anything else and 405 for any other method but GET and HEAD. One line a request goes to the
+// access log.
 //
 // Handshakes and files are answered on the I/O threads; what reads or writes the store runs on
 // the database workers, and a table page the store cannot make in time is served as last made.
@@ -50,6 +52,8 @@ class ScoreHttpServer {
   boost::asio::awaitable<HttpReply> Handle(const HttpRequest& request);
   boost::asio::awaitable<HttpReply> Route(const HttpRequest& request);
   boost::asio::awaitable<HttpReply> ServeGameRequest(const HttpRequest& request);
+  boost::asio::awaitable<HttpReply> ServeUpload(const HttpRequest& request);
+  boost::asio::awaitable<HttpReply> ServeReplay(const HttpRequest& request);
   boost::asio::awaitable<HttpReply> ServeTable(const HttpRequest& request, bool json);
   boost::asio::awaitable<HttpReply> ServeCachedPage(const std::string& key,
                                                     std::function<std::string()> render,

@@ -24,17 +24,23 @@ ServiceReply Refusal(std::string note) {
 }  // namespace
 
 ScoreService::ScoreService(ScoreStore& store, TokenSigner signer, ServiceSettings settings,
-                           NowFunction now)
+                           NowFunction now, ReplayVerifier* verifier)
     : store_(store),
+      verifier_(verifier),
       signer_(std::move(signer)),
       settings_(settings),
       now_(now ? std::move(now) : NowFunction(WallClockSeconds)),
       results_(settings.resultsPerMinute),
       handshakes_(settings.handshakesPerMinute),
+      uploads_(settings.uploadsPerMinute),
       health_(settings_.log),
-      sweeper_([this] { SweepTokens(); }) {}
+      sweeper_([this] { SweepTokens(); }) {
+  // A verdict changes what the pages show, as a new result does.
+  if (verifier_) verifier_->OnSettled([this] { ++generation_; });
+}
 
 ScoreService::~ScoreService() {
+  if (verifier_) verifier_->OnSettled(nullptr);
   {
     std::lock_guard lock(sweepMutex_);
     stopping_ = true;
@@ -48,8 +54,69 @@ ServiceReply ScoreService::Handshake(const std::string& address) {
     return {ReplyKind::TooMany, "ERROR: too many requests, try again later",
             "handshake rate limit"};
   }
-  // The game reads only the fifth field; the others name the server for a person reading.
-  return {ReplyKind::Ok, "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|", {}};
+  // The game reads only the fifth field; the others name the server for a person reading. A
+  // sixth tells a game that knows of it that recordings are taken; older games never read it.
+  return {ReplyKind::Ok,
+          "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|" + (verifier_ ? "replays" : ""),
+          {}};
+}
+
+ServiceReply ScoreService::StartTicket(const std::string& address) {
+  if (!verifier_) return {ReplyKind::Refused, "ERROR: no recordings here", "start ticket"};
+  if (!handshakes_.Allow(address)) {
+    return {ReplyKind::TooMany, "ERROR: too many requests, try again later",
+            "start ticket rate limit"};
+  }
+  return {ReplyKind::Ok, "OK|" + signer_.IssueStartTicket(now_()), {}};
+}
+
+ServiceReply ScoreService::UploadReplay(const std::string& address, std::string_view token,
+                                        std::span<const uint8_t> bytes) {
+  if (!verifier_) return {ReplyKind::Refused, "ERROR: no recordings here", "upload"};
+  if (!uploads_.Allow(address)) {
+    return {ReplyKind::TooMany, "ERROR: too many uploads, try again later", "upload rate limit"};
+  }
+  const int64_t now = now_();
+  TokenFault fault{};
+  const auto claims = signer_.Verify(token, now, &fault);
+  if (!claims) {
+    return {ReplyKind::Refused, "ERROR: recording refused",
+            "upload: " + std::string(TokenFaultText(fault))};
+  }
+  uint64_t digest = 0;
+  try {
+    digest = verifier_->Judge().CheckUpload(bytes);
+  } catch (const ReplayUnfit& unfit) {
+    return {ReplyKind::Refused, std::string("ERROR: recording refused: ") + unfit.what(),
+            std::string("upload: ") + unfit.what()};
+  }
+  // Refused now rather than kept unchecked: the game then sends its result, kept unproven.
+  if (!verifier_->HasRoom()) {
+    return {ReplyKind::Unavailable, "ERROR: the verifier is busy, try again later",
+            "upload: verifier queue full"};
+  }
+  try {
+    const ReplayOutcome outcome = store_.AddReplay(claims->id, digest, bytes, now);
+    health_.Succeeded();
+    switch (outcome) {
+      case ReplayOutcome::Stored:
+        return {ReplyKind::Ok, "OK", "recording of " + std::to_string(bytes.size()) + " bytes"};
+      case ReplayOutcome::TokenHasReplay:
+        return {ReplyKind::Conflict, "ERROR: a recording came for this token already",
+                "upload: second recording for a token"};
+      case ReplayOutcome::InputStreamKnown:
+        return {ReplyKind::Conflict, "ERROR: this recording came before",
+                "upload: input stream sent before"};
+    }
+  } catch (const StoreUnavailable& error) {
+    health_.Failed(error.what());
+    return {ReplyKind::Unavailable, "ERROR: the score table is unavailable, try again later",
+            std::string("database unavailable: ") + error.what()};
+  } catch (const std::exception& error) {
+    return {ReplyKind::Failed, "ERROR: the server could not store the recording",
+            std::string("store: ") + error.what()};
+  }
+  return {ReplyKind::Failed, "ERROR: the server could not store the recording", "upload"};
 }
 
 ServiceReply ScoreService::SubmitResult(const std::string& address, std::string_view letters) {
@@ -69,10 +136,23 @@ ServiceReply ScoreService::SubmitResult(const std::string& address, std::string_
 
   NewScore score{Latin1ToUtf8(result.name), Latin1ToUtf8(result.country), result.score, now};
   try {
-    const StoreOutcome outcome = store_.AddResult(score, claims->id, claims->issuedAt);
+    std::optional<StoredReplay> replay;
+    if (verifier_) replay = store_.ReplayForToken(claims->id);
+    if (replay) {
+      score.status = ResultStatus::Pending;
+    } else if (settings_.requireProof) {
+      return Refusal("no recording, and this server takes proven results only");
+    }
+    int64_t id = 0;
+    const StoreOutcome outcome = store_.AddResult(score, claims->id, claims->issuedAt, &id);
     health_.Succeeded();
     if (outcome == StoreOutcome::TokenAlreadySpent) return Refusal("token already spent");
     ++generation_;
+    if (replay && !verifier_->Queue(id, std::move(replay->bytes), {result.score, now})) {
+      // Kept, but as what it is now: a result nobody re-ran.
+      store_.SetStatus(id, ResultStatus::Unproven, false);
+      if (settings_.log) settings_.log("result " + std::to_string(id) + ": verifier queue full");
+    }
   } catch (const StoreUnavailable& error) {
     health_.Failed(error.what());
     // The token is not spent (the transaction did not commit, or if it did, a second try is
@@ -86,15 +166,17 @@ ServiceReply ScoreService::SubmitResult(const std::string& address, std::string_
   return {ReplyKind::Ok, "OK", "stored " + std::to_string(result.score)};
 }
 
-TablePageView ScoreService::TablePage(const std::string& country, int64_t page, int64_t pageSize) {
+TablePageView ScoreService::TablePage(const std::string& country, int64_t page, int64_t pageSize,
+                                      bool provenOnly) {
   TablePageView view;
   view.country = country;
   view.page = page;
   view.pageSize = pageSize;
   view.now = now_();
+  view.provenOnly = provenOnly;
   try {
-    view.totalRows = store_.Count(country);
-    view.rows = store_.Table({country, (page - 1) * pageSize, pageSize});
+    view.totalRows = store_.Count(country, provenOnly);
+    view.rows = store_.Table({country, (page - 1) * pageSize, pageSize, provenOnly});
   } catch (const StoreUnavailable& error) {
     health_.Failed(error.what());
     throw;

@@ -18,6 +18,10 @@ struct TokenClaims {
 
 enum class TokenFault { Malformed, Forged, Expired, FromTheFuture };
 
+// How long after its issue a start ticket still vouches for a game's start: longer than the
+// longest recording the server takes, and the token's lifetime after it.
+constexpr int64_t StartTicketLifetimeSeconds = 8 * 60 * 60;
+
 class TokenSigner {
  public:
   // `secret` is the HMAC key, at least 16 bytes.
@@ -31,8 +35,19 @@ class TokenSigner {
   std::optional<TokenClaims> Verify(std::string_view token, int64_t now,
                                     TokenFault* fault = nullptr) const;
 
+  // A start ticket issued at `now`: the same form as a token, signed for another purpose, so
+  // neither passes for the other. The game asks for one at New game and carries it in its
+  // recording, which proves the game began no earlier than the ticket's time.
+  std::string IssueStartTicket(int64_t now) const;
+  // The ticket's claims when its signature holds and it is within its lifetime before `now`.
+  std::optional<TokenClaims> VerifyStartTicket(std::string_view ticket, int64_t now,
+                                               TokenFault* fault = nullptr) const;
+
  private:
-  std::string Sign(std::string_view claims) const;
+  std::string Issue(int64_t now, std::string_view purpose) const;
+  std::optional<TokenClaims> Verify(std::string_view token, int64_t now, int64_t lifetime,
+                                    std::string_view purpose, TokenFault* fault) const;
+  std::string Sign(std::string_view purpose, std::string_view claims) const;
 
   std::string secret_;
 };

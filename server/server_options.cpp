@@ -42,6 +42,10 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& args) {
       options.help = true;
       continue;
     }
+    if (option == "--require-proof") {
+      options.requireProof = true;
+      continue;
+    }
     if (i + 1 >= args.size()) {
       throw std::invalid_argument(option.starts_with("--") ? option + " needs a value"
                                                            : "unknown argument \"" + option + "\"");
@@ -80,6 +84,14 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& args) {
       options.firstByteTimeoutSeconds = static_cast<int>(ReadNumber(option, value, 1, 300));
     } else if (option == "--trusted-proxy") {
       options.trustedProxies.push_back(value);
+    } else if (option == "--game-archive") {
+      options.gameArchive = value;
+    } else if (option == "--verifier-workers") {
+      options.verifierWorkers = ReadNumber(option, value, 0, 256);
+    } else if (option == "--verifier-queue") {
+      options.verifierQueue = ReadNumber(option, value, 1, 100000);
+    } else if (option == "--max-replay-ticks") {
+      options.maxReplayTicks = ReadNumber(option, value, 1, 999999999);
     } else if (option == "--timeout") {
       options.timeoutSeconds = static_cast<int>(ReadNumber(option, value, 1, 300));
     } else {
@@ -125,6 +137,18 @@ const char* ServerUsage() {
          "                         (default 256)\n"
          "  --trusted-proxy ADDR   a reverse proxy in front: its requests are counted for the\n"
          "                         client its X-Forwarded-For names (may be given again)\n"
+         "  --game-archive FILE    the game's gamegraphic.dxg the server replays recordings\n"
+         "                         with (default: the game's beside the program, or the\n"
+         "                         installed share/skarvel/data/gamegraphic.dxg); without it\n"
+         "                         no recordings are taken and every result is unproven\n"
+         "  --require-proof        refuse results that come without a recording, instead of\n"
+         "                         keeping them apart as unproven\n"
+         "  --verifier-workers N   threads replaying recordings, 0: one a core (default 0)\n"
+         "  --verifier-queue N     recordings that may wait for a verifier; while that many\n"
+         "                         wait, uploads get 503 and the game's result comes unproven\n"
+         "                         (default 64)\n"
+         "  --max-replay-ticks N   longest recording taken, in game ticks (default: the\n"
+         "                         recording format's own cap)\n"
          "  --help                 this text\n"
          "\n"
          "Logs one line a request to standard output; ends cleanly on SIGTERM or SIGINT.\n";

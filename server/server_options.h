@@ -25,6 +25,12 @@ struct ServerOptions {
   size_t databaseQueue = 256;
   int firstByteTimeoutSeconds = 5;
   std::vector<std::string> trustedProxies;  // Addresses whose X-Forwarded-For is believed.
+  // Recordings.
+  bool requireProof = false;          // Refuse results that come without a recording.
+  std::filesystem::path gameArchive;  // Empty: found from the program's own location.
+  size_t verifierWorkers = 0;         // 0: one a core.
+  size_t verifierQueue = 64;          // Recordings waiting; beyond, uploads get 503.
+  uint32_t maxReplayTicks = 0;        // 0: the format's own cap.
   bool help = false;
 };
 

@@ -108,6 +108,23 @@ class SqliteConnection {
   void Bind(sqlite3_stmt* statement, int index, int64_t value) {
     Check(sqlite3_bind_int64(statement, index, value));
   }
+  void Bind(sqlite3_stmt* statement, int index, std::span<const uint8_t> bytes) {
+    // No bytes would bind as NULL; an empty blob is what is meant.
+    if (bytes.empty()) return Check(sqlite3_bind_zeroblob(statement, index, 0));
+    Check(sqlite3_bind_blob64(statement, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT));
+  }
+
+  // Whether `table` has a column called `column`.
+  bool HasColumn(const char* table, const char* column) {
+    sqlite3_stmt* statement =
+        Statement("SELECT COUNT(*) FROM pragma_table_info($1) WHERE name = $2");
+    Bind(statement, 1, std::string_view(table));
+    Bind(statement, 2, std::string_view(column));
+    Check(sqlite3_step(statement));
+    const bool has = sqlite3_column_int64(statement, 0) > 0;
+    sqlite3_reset(statement);
+    return has;
+  }
 
   // Runs a statement that returns no rows; the number of rows it changed.
   int Run(sqlite3_stmt* statement) {
@@ -163,6 +180,9 @@ std::vector<RankedScore> ReadRows(sqlite3_stmt* statement, SqliteConnection& con
     row.country = text(1);
     row.score = static_cast<uint16_t>(sqlite3_column_int(statement, 2));
     row.submittedAt = sqlite3_column_int64(statement, 3);
+    row.id = sqlite3_column_int64(statement, 4);
+    row.status = static_cast<ResultStatus>(sqlite3_column_int(statement, 5));
+    row.startTicket = sqlite3_column_int(statement, 6) != 0;
     rows.push_back(std::move(row));
   }
   return rows;
@@ -186,8 +206,17 @@ SqliteScoreStore::SqliteScoreStore(const std::string& path, size_t connections,
     setup.Execute("PRAGMA journal_mode=WAL");
     setup.Execute("BEGIN IMMEDIATE");
     setup.Execute(CreateScores);
+    for (const char* column : {score_queries::StatusColumn, score_queries::StartTicketColumn}) {
+      const std::string name(column, std::string_view(column).find(' '));
+      if (!setup.HasColumn("scores", name.c_str())) {
+        if (existed && log) log("adding the column " + name + " to the results in " + path);
+        setup.Execute(("ALTER TABLE scores ADD COLUMN " + std::string(column)).c_str());
+      }
+    }
     setup.Execute(score_queries::CreateSpentTokens);
+    setup.Execute(score_queries::CreateReplays);
     setup.Execute(score_queries::CreateRankIndex);
+    setup.Execute(score_queries::CreateProvenRankIndex);
     setup.Execute(score_queries::CreateCountryIndex);
     setup.Execute(score_queries::CreateTokenAgeIndex);
     setup.Execute("COMMIT");
@@ -247,7 +276,7 @@ void SqliteScoreStore::CheckStillInPlace() const {
 }
 
 StoreOutcome SqliteScoreStore::AddResult(const NewScore& score, const std::string& tokenId,
-                                         int64_t tokenIssuedAt) {
+                                         int64_t tokenIssuedAt, int64_t* storedId) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);
@@ -263,8 +292,16 @@ StoreOutcome SqliteScoreStore::AddResult(const NewScore& score, const std::strin
   connection->Bind(insert, 2, score.country);
   connection->Bind(insert, 3, static_cast<int64_t>(score.score));
   connection->Bind(insert, 4, score.submittedAt);
-  connection->Run(insert);
+  connection->Bind(insert, 5, static_cast<int64_t>(score.status));
+  connection->Check(sqlite3_step(insert));
+  const int64_t id = sqlite3_column_int64(insert, 0);
+  sqlite3_reset(insert);
+  sqlite3_stmt* join = connection->Statement(score_queries::JoinReplay);
+  connection->Bind(join, 1, id);
+  connection->Bind(join, 2, tokenId);
+  connection->Run(join);
   transaction.Commit();
+  if (storedId) *storedId = id;
   return StoreOutcome::Stored;
 }
 
@@ -272,14 +309,13 @@ std::vector<RankedScore> SqliteScoreStore::Table(const TableQuery& query) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);
-  sqlite3_stmt* statement = nullptr;
+  sqlite3_stmt* statement = connection->Statement(
+      query.country.empty() ? score_queries::TablePage : score_queries::CountryTablePage);
+  const auto [lowest, highest] = StatusRange(query.provenOnly);
   int next = 1;
-  if (query.country.empty()) {
-    statement = connection->Statement(score_queries::TablePage);
-  } else {
-    statement = connection->Statement(score_queries::CountryTablePage);
-    connection->Bind(statement, next++, query.country);
-  }
+  connection->Bind(statement, next++, lowest);
+  connection->Bind(statement, next++, highest);
+  if (!query.country.empty()) connection->Bind(statement, next++, query.country);
   connection->Bind(statement, next++, query.limit);
   connection->Bind(statement, next++, query.offset);
   auto rows = ReadRows(statement, *connection, query.offset + 1);
@@ -287,17 +323,16 @@ std::vector<RankedScore> SqliteScoreStore::Table(const TableQuery& query) {
   return rows;
 }
 
-int64_t SqliteScoreStore::Count(const std::string& country) {
+int64_t SqliteScoreStore::Count(const std::string& country, bool provenOnly) {
   const auto deadline = Deadline();
   CheckStillInPlace();
   auto connection = pool_->Borrow(deadline);
-  sqlite3_stmt* statement = nullptr;
-  if (country.empty()) {
-    statement = connection->Statement(score_queries::CountAll);
-  } else {
-    statement = connection->Statement(score_queries::CountCountry);
-    connection->Bind(statement, 1, country);
-  }
+  sqlite3_stmt* statement = connection->Statement(country.empty() ? score_queries::CountAll
+                                                                  : score_queries::CountCountry);
+  const auto [lowest, highest] = StatusRange(provenOnly);
+  connection->Bind(statement, 1, lowest);
+  connection->Bind(statement, 2, highest);
+  if (!country.empty()) connection->Bind(statement, 3, country);
   connection->Check(sqlite3_step(statement));
   const int64_t count = sqlite3_column_int64(statement, 0);
   sqlite3_reset(statement);
@@ -313,4 +348,86 @@ void SqliteScoreStore::ForgetTokensIssuedBefore(int64_t before) {
   sqlite3_stmt* statement = connection->Statement(score_queries::ForgetTokens);
   connection->Bind(statement, 1, before);
   connection->Run(statement);
+  sqlite3_stmt* replays = connection->Statement(score_queries::ForgetUnclaimedReplays);
+  connection->Bind(replays, 1, std::span<const uint8_t>());
+  connection->Bind(replays, 2, before);
+  connection->Run(replays);
+}
+
+ReplayOutcome SqliteScoreStore::AddReplay(const std::string& tokenId, uint64_t inputDigest,
+                                          std::span<const uint8_t> bytes, int64_t uploadedAt) {
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
+  std::unique_lock writing(writer_, deadline);
+  if (!writing) throw StoreUnavailable("SQLite: another write held the database too long");
+  SqliteTransaction transaction(*connection);
+  sqlite3_stmt* insert = connection->Statement(score_queries::InsertReplay);
+  connection->Bind(insert, 1, tokenId);
+  connection->Bind(insert, 2, static_cast<int64_t>(inputDigest));
+  connection->Bind(insert, 3, uploadedAt);
+  connection->Bind(insert, 4, bytes);
+  if (connection->Run(insert) == 0) {
+    sqlite3_stmt* taken = connection->Statement(score_queries::ReplayTokenTaken);
+    connection->Bind(taken, 1, tokenId);
+    const int status = sqlite3_step(taken);
+    connection->Check(status);
+    sqlite3_reset(taken);
+    return status == SQLITE_ROW ? ReplayOutcome::TokenHasReplay : ReplayOutcome::InputStreamKnown;
+  }
+  transaction.Commit();
+  return ReplayOutcome::Stored;
+}
+
+namespace {
+
+std::vector<uint8_t> BlobColumn(sqlite3_stmt* statement, int column) {
+  const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement, column));
+  const auto size = static_cast<size_t>(sqlite3_column_bytes(statement, column));
+  return data ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+}
+
+}  // namespace
+
+std::optional<StoredReplay> SqliteScoreStore::ReplayForToken(const std::string& tokenId) {
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
+  sqlite3_stmt* statement = connection->Statement(score_queries::ReplayForToken);
+  connection->Bind(statement, 1, tokenId);
+  const int status = sqlite3_step(statement);
+  connection->Check(status);
+  std::optional<StoredReplay> replay;
+  if (status == SQLITE_ROW) {
+    replay = StoredReplay{BlobColumn(statement, 0), sqlite3_column_int64(statement, 1)};
+  }
+  sqlite3_reset(statement);
+  return replay;
+}
+
+void SqliteScoreStore::SetStatus(int64_t id, ResultStatus status, bool startTicket) {
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
+  std::unique_lock writing(writer_, deadline);
+  if (!writing) throw StoreUnavailable("SQLite: another write held the database too long");
+  sqlite3_stmt* statement = connection->Statement(score_queries::SetStatus);
+  connection->Bind(statement, 1, static_cast<int64_t>(status));
+  connection->Bind(statement, 2, int64_t{startTicket ? 1 : 0});
+  connection->Bind(statement, 3, id);
+  connection->Run(statement);
+}
+
+std::optional<std::vector<uint8_t>> SqliteScoreStore::ProvenReplay(int64_t id) {
+  const auto deadline = Deadline();
+  CheckStillInPlace();
+  auto connection = pool_->Borrow(deadline);
+  sqlite3_stmt* statement = connection->Statement(score_queries::ProvenReplay);
+  connection->Bind(statement, 1, id);
+  const int status = sqlite3_step(statement);
+  connection->Check(status);
+  std::optional<std::vector<uint8_t>> bytes;
+  if (status == SQLITE_ROW) bytes = BlobColumn(statement, 0);
+  sqlite3_reset(statement);
+  return bytes;
 }

@@ -27,11 +27,18 @@ class SqliteScoreStore : public ScoreStore {
                    const std::function<void(const std::string&)>& log = {});
   ~SqliteScoreStore() override;
 
-  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId,
-                         int64_t tokenIssuedAt) override;
+  using ScoreStore::AddResult;
+  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId, int64_t tokenIssuedAt,
+                         int64_t* storedId) override;
   std::vector<RankedScore> Table(const TableQuery& query) override;
-  int64_t Count(const std::string& country) override;
+  using ScoreStore::Count;
+  int64_t Count(const std::string& country, bool provenOnly) override;
   void ForgetTokensIssuedBefore(int64_t before) override;
+  ReplayOutcome AddReplay(const std::string& tokenId, uint64_t inputDigest,
+                          std::span<const uint8_t> bytes, int64_t uploadedAt) override;
+  std::optional<StoredReplay> ReplayForToken(const std::string& tokenId) override;
+  void SetStatus(int64_t id, ResultStatus status, bool startTicket) override;
+  std::optional<std::vector<uint8_t>> ProvenReplay(int64_t id) override;
 
  private:
   void CheckpointNowAndThen(const std::string& path);

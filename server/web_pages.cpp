@@ -51,28 +51,64 @@ constexpr std::string_view PageFoot =
     "</main>\n<footer>Skarvel world scores &middot; <a href=\"/scores.json\">scores.json</a>"
     "</footer>\n</body>\n</html>\n";
 
+// The proof column: a proven result links its recording, any other says what it is in words.
+std::string ProofCell(const RankedScore& row) {
+  switch (row.status) {
+    case ResultStatus::Proven:
+      return "<td class=\"proof proven\"><a href=\"/replays/" + std::to_string(row.id) +
+             "\">recording</a>" + (row.startTicket ? "" : " <small>(no start ticket)</small>") +
+             "</td>";
+    case ResultStatus::Pending:
+      return "<td class=\"proof pending\">being checked</td>";
+    case ResultStatus::Refused:
+      return "<td class=\"proof refused\">refused</td>";
+    case ResultStatus::Unproven:
+      break;
+  }
+  return "<td class=\"proof unproven\">unproven</td>";
+}
+
 // The rows of a score table; `rows` may be empty.
 std::string ScoreTable(const std::vector<RankedScore>& rows) {
   if (rows.empty()) return "<p class=\"empty\">No scores yet: be the first.</p>\n";
   std::string html =
       "<table class=\"scores\">\n<thead><tr><th class=\"rank\">Rank</th><th>Name</th>"
-      "<th>Country</th><th class=\"score\">Score</th><th class=\"date\">Date</th></tr></thead>\n"
-      "<tbody>\n";
+      "<th>Country</th><th class=\"score\">Score</th><th class=\"date\">Date</th>"
+      "<th class=\"proof\">Proof</th></tr></thead>\n<tbody>\n";
   for (const auto& row : rows) {
     html += "<tr><td class=\"rank\">" + std::to_string(row.rank) + "</td><td class=\"name\">" +
             HtmlEscape(row.name) + "</td><td class=\"country\">" + HtmlEscape(row.country) +
             "</td><td class=\"score\">" + std::to_string(row.score) + "</td><td class=\"date\">" +
-            DateOf(row.submittedAt) + "</td></tr>\n";
+            DateOf(row.submittedAt) + "</td>" + ProofCell(row) + "</tr>\n";
   }
   html += "</tbody>\n</table>\n";
   return html;
 }
 
-std::string TableLink(const TablePageView& view, int64_t page) {
+std::string TableLink(const TablePageView& view, int64_t page, bool provenOnly) {
   std::string url = "/cgi/version.pl?prg=Skarvel&show&type=0&page=" + std::to_string(page);
   if (!view.country.empty()) url += "&country=" + PercentEncode(view.country);
   if (view.pageSize != 100) url += "&size=" + std::to_string(view.pageSize);
+  if (!provenOnly) url += "&all";
   return HtmlEscape(url);
+}
+
+std::string TableLink(const TablePageView& view, int64_t page) {
+  return TableLink(view, page, view.provenOnly);
+}
+
+const char* StatusName(ResultStatus status) {
+  switch (status) {
+    case ResultStatus::Proven:
+      return "proven";
+    case ResultStatus::Pending:
+      return "pending";
+    case ResultStatus::Refused:
+      return "refused";
+    case ResultStatus::Unproven:
+      break;
+  }
+  return "unproven";
 }
 
 std::string JsonString(std::string_view text) {
@@ -133,7 +169,9 @@ std::string RenderTablePage(const TablePageView& view) {
       "<input type=\"hidden\" name=\"type\" value=\"0\">"
       "<label for=\"country\">Country</label> "
       "<input id=\"country\" name=\"country\" maxlength=\"10\" value=\"" +
-      HtmlEscape(view.country) + "\"> <button type=\"submit\">Show</button>";
+      HtmlEscape(view.country) + "\">";
+  if (!view.provenOnly) html += "<input type=\"hidden\" name=\"all\" value=\"\">";
+  html += " <button type=\"submit\">Show</button>";
   if (!view.country.empty()) {
     html += " <a href=\"/cgi/version.pl?prg=Skarvel&amp;show&amp;type=0\">All countries</a>";
   }
@@ -141,6 +179,15 @@ std::string RenderTablePage(const TablePageView& view) {
   if (!view.country.empty()) {
     html += "<p class=\"scope\">Scores from " + HtmlEscape(view.country) + "</p>\n";
   }
+  // Proven results are those whose recording the server played through to the same score.
+  html += "<p class=\"proof-switch\">";
+  html += view.provenOnly
+              ? "Proven results only: the server replayed each recording to its score. <a "
+                "href=\"" +
+                    TableLink(view, 1, false) + "\">Show all results</a>"
+              : "All results; those not proven are marked. <a href=\"" + TableLink(view, 1, true) +
+                    "\">Show proven results only</a>";
+  html += "</p>\n";
   if (view.rows.empty() && view.totalRows > 0) {
     html += "<p class=\"empty\">No scores on this page.</p>\n";
   } else {
@@ -187,7 +234,7 @@ std::string RenderHomePage(const std::vector<RankedScore>& top) {
   }
   html +=
       "</div>\n</section>\n"
-      "<section class=\"top\">\n<h2>The world's ten best</h2>\n";
+      "<section class=\"top\">\n<h2>The world's ten best, proven</h2>\n";
   std::vector<RankedScore> best(top.begin(),
                                 top.begin() + std::min<int64_t>(top.size(), HomeTopCount));
   html += ScoreTable(best);
@@ -207,10 +254,10 @@ std::string RenderHomePage(const std::vector<RankedScore>& top) {
 }
 
 std::string RenderScoresJson(const TablePageView& view) {
-  std::string json = "{\"page\":" + std::to_string(view.page) +
-                     ",\"pageSize\":" + std::to_string(view.pageSize) +
-                     ",\"total\":" + std::to_string(view.totalRows) +
-                     ",\"country\":" + JsonString(view.country) + ",\"scores\":[";
+  std::string json =
+      "{\"page\":" + std::to_string(view.page) + ",\"pageSize\":" + std::to_string(view.pageSize) +
+      ",\"total\":" + std::to_string(view.totalRows) + ",\"country\":" + JsonString(view.country) +
+      ",\"provenOnly\":" + (view.provenOnly ? "true" : "false") + ",\"scores\":[";
   bool first = true;
   for (const auto& row : view.rows) {
     if (!first) json += ',';
@@ -218,7 +265,13 @@ std::string RenderScoresJson(const TablePageView& view) {
     json += "{\"rank\":" + std::to_string(row.rank) + ",\"name\":" + JsonString(row.name) +
             ",\"country\":" + JsonString(row.country) + ",\"score\":" + std::to_string(row.score) +
             ",\"date\":\"" + DateOf(row.submittedAt) +
-            "\",\"submittedAt\":" + std::to_string(row.submittedAt) + "}";
+            "\",\"submittedAt\":" + std::to_string(row.submittedAt) + ",\"status\":\"" +
+            StatusName(row.status) + "\"";
+    if (row.status == ResultStatus::Proven) {
+      json += ",\"startTicket\":" + std::string(row.startTicket ? "true" : "false") +
+              ",\"recording\":\"/replays/" + std::to_string(row.id) + "\"";
+    }
+    json += "}";
   }
   return json + "]}\n";
 }

@@ -12,11 +12,12 @@
 // One page of the world table as the server read it for a request.
 struct TablePageView {
   std::vector<RankedScore> rows;
-  std::string country;     // The country filter of the request, empty for every country.
-  int64_t page = 1;        // Counted from 1.
-  int64_t pageSize = 100;  // Rows a page.
-  int64_t totalRows = 0;   // Rows within the filter, on every page.
-  int64_t now = 0;         // Unix seconds when the page was made.
+  std::string country;      // The country filter of the request, empty for every country.
+  int64_t page = 1;         // Counted from 1.
+  int64_t pageSize = 100;   // Rows a page.
+  int64_t totalRows = 0;    // Rows within the filter, on every page.
+  int64_t now = 0;          // Unix seconds when the page was made.
+  bool provenOnly = false;  // Only proven results, ranked among themselves.
 };
 
 // Text made safe inside HTML elements and quoted attribute values (& < > " ').

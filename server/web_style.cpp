@@ -90,6 +90,9 @@ table.scores {
 }
 .scores .date { white-space: nowrap; }
 .scores td.date { color: var(--faded-ink); }
+.scores td.proof { white-space: nowrap; }
+.scores td.unproven, .scores td.pending { color: var(--faded-ink); font-style: italic; }
+.scores td.refused { color: var(--faded-ink); text-decoration: line-through; }
 .empty { font-style: italic; color: var(--faded-ink); }
 .filter { margin: 0.5rem 0; display: flex; flex-wrap: wrap; align-items: center; gap: 0.5rem; }
 .filter input, .filter button {

@@ -36,22 +36,41 @@ class TTroubledStore : public ScoreStore {
     return held_;
   }
 
-  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId,
-                         int64_t tokenIssuedAt) override {
+  using ScoreStore::AddResult;
+  StoreOutcome AddResult(const NewScore& score, const std::string& tokenId, int64_t tokenIssuedAt,
+                         int64_t* storedId) override {
     Trouble();
-    return real_.AddResult(score, tokenId, tokenIssuedAt);
+    return real_.AddResult(score, tokenId, tokenIssuedAt, storedId);
   }
   std::vector<RankedScore> Table(const TableQuery& query) override {
     Trouble();
     return real_.Table(query);
   }
-  int64_t Count(const std::string& country) override {
+  using ScoreStore::Count;
+  int64_t Count(const std::string& country, bool provenOnly) override {
     Trouble();
-    return real_.Count(country);
+    return real_.Count(country, provenOnly);
   }
   void ForgetTokensIssuedBefore(int64_t before) override {
     Trouble();
     real_.ForgetTokensIssuedBefore(before);
+  }
+  ReplayOutcome AddReplay(const std::string& tokenId, uint64_t inputDigest,
+                          std::span<const uint8_t> bytes, int64_t uploadedAt) override {
+    Trouble();
+    return real_.AddReplay(tokenId, inputDigest, bytes, uploadedAt);
+  }
+  std::optional<StoredReplay> ReplayForToken(const std::string& tokenId) override {
+    Trouble();
+    return real_.ReplayForToken(tokenId);
+  }
+  void SetStatus(int64_t id, ResultStatus status, bool startTicket) override {
+    Trouble();
+    real_.SetStatus(id, status, startTicket);
+  }
+  std::optional<std::vector<uint8_t>> ProvenReplay(int64_t id) override {
+    Trouble();
+    return real_.ProvenReplay(id);
   }
 
  private:
@@ -107,7 +126,8 @@ class TTroubledServer {
   }
 
   static constexpr const char* HandshakeTarget = "/cgi/version.pl?version&prg=Skarvel";
-  static constexpr const char* TableTarget = "/cgi/version.pl?prg=Skarvel&show&type=0";
+  // Every result, proven or not: the results these tests send carry no recording.
+  static constexpr const char* TableTarget = "/cgi/version.pl?prg=Skarvel&show&type=0&all";
 
  private:
   TempDir dir_;

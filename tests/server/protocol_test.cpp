@@ -58,12 +58,18 @@ TEST(Protocol, AGoodResultIsStoredAndShown) {
   EXPECT_EQ(shown, 200);
   EXPECT_NE(page.find("<td class=\"name\">Ada</td>"), std::string::npos);
   EXPECT_NE(page.find(">4321<"), std::string::npos);
+  EXPECT_NE(page.find("<td class=\"proof unproven\">unproven</td>"), std::string::npos);
+  // Without a recording it is not among the proven results, which the home page and the table
+  // show unless asked for all.
   const auto [homeStatus, home] = server.Get("/");
   EXPECT_EQ(homeStatus, 200);
-  EXPECT_NE(home.find(">Ada<"), std::string::npos);
-  const auto [jsonStatus, json] = server.Get("/scores.json");
+  EXPECT_EQ(home.find(">Ada<"), std::string::npos);
+  EXPECT_EQ(server.Get(TRunningServer::ProvenTableTarget).second.find(">Ada<"), std::string::npos);
+  const auto [jsonStatus, json] = server.Get("/scores.json?all");
   EXPECT_EQ(jsonStatus, 200);
   EXPECT_NE(json.find("\"name\":\"Ada\",\"country\":\"Norway\",\"score\":4321"), std::string::npos);
+  EXPECT_NE(json.find("\"status\":\"unproven\""), std::string::npos);
+  EXPECT_EQ(server.Get("/scores.json").second.find("Ada"), std::string::npos);
 }
 
 TEST(Protocol, EveryKindOfBadResultIsRefusedAndNothingStored) {
@@ -234,18 +240,23 @@ TEST(Protocol, PagesShowStoredMarkupAsText) {
   TRunningServer server(NoRateLimits());
   EXPECT_EQ(server.SendPayload(GamePayload(server.Handshake(), "<b>x</b>", 77, "<i>&'\"")).second,
             "OK");
-  ASSERT_EQ(server.Store().AddResult({"<script>alert(1)</script>", "Nowhere", 5, 1}, "direct", 1),
-            StoreOutcome::Stored);
-  for (const char* target : {TRunningServer::TableTarget, "/"}) {
+  int64_t id = 0;
+  ASSERT_EQ(
+      server.Store().AddResult({"<script>alert(1)</script>", "Nowhere", 5, 1}, "direct", 1, &id),
+      StoreOutcome::Stored);
+  // Proven, so it is on the home page too.
+  server.Store().SetStatus(id, ResultStatus::Proven, false);
+  for (const char* target : {TRunningServer::TableTarget, TRunningServer::ProvenTableTarget, "/"}) {
     const auto [status, page] = server.Get(target);
     EXPECT_EQ(status, 200);
     EXPECT_EQ(page.find("<b>x"), std::string::npos) << target;
     EXPECT_EQ(page.find("<script"), std::string::npos) << target;
     EXPECT_EQ(page.find("<i>"), std::string::npos) << target;
-    EXPECT_NE(page.find("&lt;b&gt;x&lt;/b&gt;"), std::string::npos) << target;
     EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos) << target;
   }
-  const auto [status, json] = server.Get("/scores.json");
+  EXPECT_NE(server.Get(TRunningServer::TableTarget).second.find("&lt;b&gt;x&lt;/b&gt;"),
+            std::string::npos);
+  const auto [status, json] = server.Get("/scores.json?all");
   EXPECT_EQ(json.find('<'), std::string::npos);
   EXPECT_NE(json.find("\\u003cb\\u003ex"), std::string::npos);
 }
@@ -350,10 +361,8 @@ TEST(Protocol, AnIdleKeptAliveConnectionGivesItsWorkerUp) {
 TEST(Protocol, APageShowsAResultStoredRightAfterIt) {
   TRunningServer server(NoRateLimits());
   EXPECT_EQ(server.Get(TRunningServer::TableTarget).second.find(">Ada<"), std::string::npos);
-  EXPECT_EQ(server.Get("/").second.find(">Ada<"), std::string::npos);
   EXPECT_EQ(server.SendPayload(GamePayload(server.Handshake())).second, "OK");
   EXPECT_NE(server.Get(TRunningServer::TableTarget).second.find(">Ada<"), std::string::npos);
-  EXPECT_NE(server.Get("/").second.find(">Ada<"), std::string::npos);
 }
 
 }  // namespace

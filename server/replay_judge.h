@@ -4,12 +4,16 @@
 // protocol code sees only these answers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
 
 #include "server/score_store.h"
+
+// The largest recording upload taken, the compressed recording's own cap.
+inline constexpr size_t MaxRecordingUploadBytes = 256 * 1024;
 
 // An upload the server will not keep; what() says why, for the client and the log.
 struct ReplayUnfit : std::runtime_error {

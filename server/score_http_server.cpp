@@ -128,6 +128,12 @@ bool IsWithin(const std::filesystem::path& root, const std::filesystem::path& pa
   return rootEnd == root.end() && pathAt != path.end();
 }
 
+// A server that takes recordings reads a POST body up to a recording's cap.
+ConnectionLimits WithUploads(ConnectionLimits limits, bool takesRecordings) {
+  if (takesRecordings && limits.maxBody == 0) limits.maxBody = MaxRecordingUploadBytes;
+  return limits;
+}
+
 }  // namespace
 
 ScoreHttpServer::ScoreHttpServer(ScoreService& service, const ConnectionLimits& limits,
@@ -135,7 +141,8 @@ ScoreHttpServer::ScoreHttpServer(ScoreService& service, const ConnectionLimits& 
     : service_(service),
       log_(log),
       http_(
-          limits, [this](const HttpRequest& request) { return Handle(request); }, log_),
+          WithUploads(limits, service.TakesReplays()),
+          [this](const HttpRequest& request) { return Handle(request); }, log_),
       database_(limits.databaseWorkers, limits.databaseQueue) {
   LoadStaticFiles(webRoot);
   files_["/style.css"] = {"text/css; charset=utf-8", Text(std::string(StyleSheet()))};

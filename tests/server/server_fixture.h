@@ -10,6 +10,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -24,11 +25,21 @@ constexpr const char* TestSecret = "a secret of the tests, long enough";
 class TRunningServer {
  public:
   // `prepareWebRoot` may put files into the web root before the server reads it.
+  // With a `judge` the server takes recordings and re-runs them in a verifier pool.
   explicit TRunningServer(
       ServiceSettings settings = {}, ConnectionLimits limits = {},
-      const std::function<void(const std::filesystem::path& webRoot)>& prepareWebRoot = {})
+      const std::function<void(const std::filesystem::path& webRoot)>& prepareWebRoot = {},
+      const ReplayJudge* judge = nullptr, VerifierSettings verifierSettings = {})
       : store_((dir_.path() / "scores.sqlite").string(), limits.databaseWorkers + 1),
-        service_(store_, TokenSigner(TestSecret), settings, [this] { return now_.load(); }),
+        verifier_(judge ? std::make_unique<ReplayVerifier>(store_, *judge, verifierSettings,
+                                                           [this](const std::string& line) {
+                                                             std::lock_guard lock(linesMutex_);
+                                                             lines_ += line + "\n";
+                                                           })
+                        : nullptr),
+        service_(
+            store_, TokenSigner(TestSecret), settings, [this] { return now_.load(); },
+            verifier_.get()),
         log_(PrepareAndOpenLog(prepareWebRoot)),
         http_(service_, limits, dir_.path() / "web", log_) {
     port_ = http_.Bind("127.0.0.1", 0);
@@ -53,6 +64,12 @@ class TRunningServer {
     http_.TrustProxies(std::move(addresses));
   }
   int64_t Now() const { return now_; }
+  ReplayVerifier* Verifier() { return verifier_.get(); }
+  // What the verifier said so far.
+  std::string VerifierLog() {
+    std::lock_guard lock(linesMutex_);
+    return lines_;
+  }
   // The access log so far.
   std::string Log() const {
     std::ifstream in(dir_.path() / "access.log", std::ios::binary);
@@ -94,6 +111,9 @@ class TRunningServer {
   TempDir dir_;
   std::atomic<int64_t> now_{1'800'000'000};
   SqliteScoreStore store_;
+  std::mutex linesMutex_;
+  std::string lines_;
+  std::unique_ptr<ReplayVerifier> verifier_;
   ScoreService service_;
   std::FILE* log_ = nullptr;
   ScoreHttpServer http_;

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* ScoreMark = "_score-";
+// "2026-12-11_00-12-03"
+constexpr size_t TimeStampLength = 19;
 }  // namespace
 
 std::string ReplayFileName(const std::tm& when, uint32_t score) {
@@ -61,14 +65,25 @@ std::string KeepGameRecording(const fs::path& folder, std::span<const uint8_t> r
     }
   }
 
-  // The names begin with the time, so their order is the games' order.
+  // The names begin with the time, so their order is the games' order; a second game in the same
+  // second carries its number after the time.
+  const auto order = [](const std::string& file) {
+    const size_t mark = file.rfind(ScoreMark);
+    const std::string stamp = file.substr(0, std::min(mark, TimeStampLength));
+    int number = 1;
+    if (mark > TimeStampLength + 1 && file[TimeStampLength] == '-') {
+      number = std::atoi(file.c_str() + TimeStampLength + 1);
+    }
+    return std::make_pair(stamp, number);
+  };
   std::vector<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     const std::string file = entry.path().filename().string();
     if (entry.is_regular_file(error) && ReplayFileScore(file) >= 0) names.push_back(file);
   }
   if (error) return {};  // written; what is kept is settled next time
-  std::sort(names.rbegin(), names.rend());
+  std::sort(names.begin(), names.end(),
+            [&](const std::string& a, const std::string& b) { return order(a) > order(b); });
   std::vector<uint16_t> unclaimed(tableScores.begin(), tableScores.end());
   for (size_t i = 0; i < names.size(); ++i) {
     const int64_t fileScore = ReplayFileScore(names[i]);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "game/play_state.h"
 
@@ -19,3 +20,8 @@ struct TGameStart {
 TGameStart CaptureGameStart(const TGameWorld& world);
 // Puts the generator and the play variables back as they were captured.
 void RestoreGameStart(TGameWorld& world, const TGameStart& start);
+
+// Why no game could have left these values for the next one (a clock or countdown beyond its
+// longest, a drift beyond the dragon's), or empty when one could. What New game sets afresh
+// (level, score, lives, the level clock) is not looked at.
+std::string GameStartFault(const TGameStart& start);

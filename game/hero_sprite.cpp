@@ -23,7 +23,6 @@ constexpr int32_t MaxBottom = 560;
 // The world scrolls past: the dragon slides left a pixel a frame.
 constexpr int32_t WorldDrift = 1;
 constexpr double DriftStep = 0.2;
-constexpr double MaxDrift = 30;
 constexpr int32_t WingPatterns = 4;
 // The tail hangs this far left of and below the dragon's corner.
 constexpr int32_t TailOffsetX = -49;
@@ -33,8 +32,6 @@ constexpr int32_t MuzzleY = 44;
 constexpr int32_t ShotPauseBase = 200;
 constexpr int32_t LavaDamage = 10;
 constexpr int32_t BurstDrift = 4;
-constexpr int32_t BonusTime = 15000;
-constexpr int32_t NoticeTime = 2000;
 constexpr uint16_t PointsBonus = 100;
 constexpr GameMilliseconds TimeBonus = 10 * MillisecondsPerSecond;
 

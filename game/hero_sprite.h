@@ -24,6 +24,11 @@ constexpr int32_t HeroStartX = 150;
 constexpr int32_t HeroStartY = 200;
 // Frames of the dying phase.
 constexpr int32_t DyingFrames = 190;
+// How long a weapon bonus and the shield last, and a bonus's notice shows.
+constexpr int32_t BonusTime = 15000;
+constexpr int32_t NoticeTime = 2000;
+// The most the dragon's inertia may reach in either direction, in pixels per frame.
+constexpr double MaxDrift = 30;
 
 class THeroSprite : public TImageSprite {
  public:

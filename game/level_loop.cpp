@@ -21,11 +21,6 @@ namespace {
 constexpr GameMilliseconds LevelLengthStep = 10 * MillisecondsPerSecond;
 // From this level on every level lasts as long as the one before.
 constexpr uint8_t LongestLevel = 8;
-constexpr uint16_t DayNightFrames = 5000;
-constexpr int32_t EnemySpawnBase = 160;
-constexpr int32_t EnemySpawnMinimum = 50;
-constexpr int32_t BonusSpawnBase = 1000;
-constexpr int32_t TreeSpawnSpan = 160;
 constexpr int32_t EnemyKinds = 8;
 
 struct StripLayer {

@@ -14,6 +14,12 @@ constexpr int32_t FrameInterval = 16;
 // Levels stop counting here, so that the spawn divisors never reach zero.
 constexpr uint8_t LastLevel = 255;
 constexpr int32_t BannerTime = 1500;
+// Frames between day and night, and the spans the spawn countdowns are drawn from.
+constexpr uint16_t DayNightFrames = 5000;
+constexpr int32_t EnemySpawnBase = 160;
+constexpr int32_t EnemySpawnMinimum = 50;
+constexpr int32_t BonusSpawnBase = 1000;
+constexpr int32_t TreeSpawnSpan = 160;
 
 // The sky, day or night at even chance.
 void CreateGameBack(TGameWorld& world);

@@ -23,13 +23,13 @@ esac
 # The game: its build tools, SDL and its companions, cairo for the asset tool, the fonts; `file`
 # for cpack's package of the build.
 PACKAGES="build-essential cmake ninja-build pkg-config file
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libxmp-dev libcairo2-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libxmp-dev libcairo2-dev libzstd-dev
   fonts-adf-oldania fonts-gotico-antiqua"
 # The tests, fuzzing, benchmarks and the score server.
 TEST_PACKAGES="clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox
   python3 iproute2 dpkg-dev lintian desktop-file-utils appstream man-db
-  libcpp-httplib-dev libboost1.81-dev libsqlite3-dev libpq-dev libssl-dev libzstd-dev sqlite3
+  libcpp-httplib-dev libboost1.81-dev libsqlite3-dev libpq-dev libssl-dev sqlite3
   postgresql nginx-light wrk curl chromium"
 [ -z "$test_set" ] || PACKAGES="$PACKAGES $TEST_PACKAGES"
 

@@ -32,6 +32,8 @@
 #include "online/result_submission.h"
 #include "settings/config_record.h"
 #include "settings/game_folders.h"
+#include "sim/game_flow.h"
+#include "sim/replay_recorder.h"
 
 // What a close handler answers: let the window close, or refuse.
 enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
@@ -57,10 +59,9 @@ constexpr int SteeringCentreX = 400;
 constexpr int SteeringCentreY = 300;
 
 // The screen state machine and the menu's selectors.
-struct ScreenState {
-  TGameState GameState = gsMenu;
-  TGameState ResumeState = gsMenu;
-  TGameState ExitReturnState{};
+// The game's states (GameState, ResumeState, ExitReturnState) are sim/game_flow.h's, whose rules
+// the main window follows.
+struct ScreenState : GameScreenStates {
   TMenuScreen MenuScreen = msMainMenu;
   TMenuScreen ReturnScreen{};
   uint8_t MenuFocus = 0;
@@ -131,6 +132,10 @@ class TmainForm {
   std::optional<platform::WindowPlacement> SavedPlacement;
   // What the game's sprites share of the state above, and the field's long-lived sprites.
   TGameWorld World;
+  // The recording of the game being played, from New game to "GAME OVER"; once it is over,
+  // Recording.LastGameBytes() holds it compressed for the upload, and a start ticket that
+  // arrives while the game runs goes in through Recording.SetStartTicket.
+  TReplayRecorder Recording;
 
   // --- Start-up, display mode, music and pointer (main_form_startup.cpp).
   void FormCreate();
@@ -222,6 +227,11 @@ class TmainForm {
   static void GiveMemoryBack();
   // Empties the field between lives and levels.
   void ClearGameField();
+  // The game being recorded has reached "GAME OVER" after this tick: the recording is closed and
+  // kept in the player's replays/ folder (main_form_recording.cpp).
+  void FinishRecording();
+  // Where the player's recordings are kept: replays/ beside "config.dat".
+  std::filesystem::path ReplayFolder() const;
 
   // --- The publisher's pages (main_form_online.cpp).
   void OpenHomePage();

@@ -35,6 +35,7 @@ void TmainForm::LeaveFailedGame() {
   // A result that was on its way is collected now when its worker is done, else by the next
   // result sent: the worker keeps the client until then.
   if (submission_.Running() && submission_.Done()) submission_.Finish(HttpClient1);
+  Recording.Abandon();
   try {
     SetCursorVisible(true);
     Screen.ExitConfirmed = false;

@@ -7,6 +7,7 @@
 #include "engine/base/paths.h"
 #include "engine/pictures/image_archive.h"
 #include "game/field_layers.h"
+#include "game/game_start.h"
 #include "game/level_loop.h"
 #include "menus/menu_widgets.h"
 #include "shell/main_form.h"
@@ -39,10 +40,13 @@ void TmainForm::StartGame() {
   FrameTimer1.SetEnabled(false);
   FrameTimer2.SetEnabled(true);
   EnterState(gsPlaying);
+  // What the game starts from, before building the field draws from the generator.
+  Recording.Begin(CaptureGameStart(World), replay::GameArchiveHash(archiveBytes));
   try {
     CreateGameField(archiveBytes);
   } catch (const std::exception& error) {
     // An archive that lacks a picture of the field: a game without its dragon is no game.
+    Recording.Abandon();
     ShowError(error.what());
     LeaveFailedGame();
   }

@@ -3,25 +3,13 @@
 #include "game/game_tick.h"
 #include "game/level_loop.h"
 #include "shell/main_form.h"
+#include "sim/game_session.h"
 
 namespace {
 constexpr int32_t CaptionFontSize = 38;
 constexpr int32_t CaptionX = 320;
 constexpr int32_t CaptionY = 280;
 constexpr int32_t QuestionFontSize = 16;
-
-// The screen state beneath a pause or the exit question: the game's own state while either stands
-// over it.
-TGameState StateBeneath(const ScreenState& s) {
-  switch (s.GameState) {
-    case gsPaused:
-      return s.ResumeState;
-    case gsExitQuestion:
-      return s.ExitReturnState == gsPaused ? s.ResumeState : s.ExitReturnState;
-    default:
-      return s.GameState;
-  }
-}
 
 }  // namespace
 
@@ -34,7 +22,20 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   }
   if (!DrawSurface.ReadyToDraw()) return;
   GameInput1.Update();
-  AdvanceGameTick(World, LagCount, StateBeneath(Screen));
+  // The recording takes what the tick reads; a tick that fails leaves a game it cannot prove.
+  const bool recording = Recording.Recording();
+  if (recording) Recording.BeginTick(ReplayKeysOf(GameInput1), Input, LagCount);
+  try {
+    AdvanceGameTick(World, LagCount, StateBeneath(Screen));
+  } catch (...) {
+    Recording.Abandon();
+    throw;
+  }
+  if (recording && Screen.GameState == gsGameOver) {
+    FinishRecording();
+  } else if (recording) {
+    Recording.EndTick(World, Screen.MenuScreen == msExitDialog);
+  }
   AdvanceShellTick();
   // A game over without a place in the table has just left for the menu, whose sprites now fill
   // the field: this frame shows the game's last picture once more, and the menu's timer draws from

@@ -7,41 +7,34 @@ void TmainForm::EnterState(TGameState state) {
 }
 
 void TmainForm::GameEvent(TGameEvent event) {
+  // The states follow by the rules a re-simulated game follows too; the pointer is the window's.
+  if (const std::optional<TGameState> next = StateAfterGameEvent(event)) EnterState(*next);
   switch (event) {
-    case TGameEvent::NewGameBegins:
-    case TGameEvent::LevelEnded:
-      EnterState(gsLevelBanner);
-      break;
-    case TGameEvent::DragonDied:
-      EnterState(gsDying);
-      break;
     case TGameEvent::BannerEnded:
-      EnterState(gsPlaying);
       SetCursorVisible(false);
       platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
       break;
     case TGameEvent::DyingEnded:
-      EnterState(gsPlaying);
       platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
-      break;
-    case TGameEvent::LivesSpent:
-      EnterState(gsGameOver);
       break;
     case TGameEvent::GameOverEnded:
       LeaveGameOver();
+      break;
+    default:
       break;
   }
 }
 
 void TmainForm::Pause() {
   SetCursorVisible(true);
+  Recording.NoteControl(replay::ReplayControl::Pause);
   // Paused again (the boss key over a pause): the state to resume stays the one first paused.
-  if (Screen.GameState != gsPaused) Screen.ResumeState = Screen.GameState;
-  EnterState(gsPaused);
+  EnterPause(Screen);
 }
 
 void TmainForm::Resume() {
-  EnterState(Screen.ResumeState);
+  if (Screen.GameState == gsPaused) Recording.NoteControl(replay::ReplayControl::Resume);
+  EnterState(StateAfterPause(Screen));
   if (Screen.GameState == gsPlaying) SetCursorVisible(false);
   platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
 }
@@ -51,9 +44,8 @@ void TmainForm::OpenExitQuestion() {
   // The clear-scores question and the boss-key prompt give way, unanswered, so that the exit
   // question stands over the screen beneath them and its Cancel leads back there.
   if (s.GameState == gsMenu) CloseInnerDialog();
-  s.ExitReturnState = s.GameState;
+  NoteExitQuestionOver(s);
   s.ReturnScreen = s.MenuScreen;
-  if (s.GameState != gsPaused) s.ResumeState = s.GameState;
   // Cancel comes back to the focused item: on the main menu through MainFocus, elsewhere
   // through the saved focus.
   if (s.GameState == gsMenu && s.MenuScreen == msMainMenu) {
@@ -65,6 +57,7 @@ void TmainForm::OpenExitQuestion() {
   Menu.FrameShownBeneath = DialogFrameVisible();
   SetDialogFrameVisible(true);
   if (IsGameRunning(s.GameState) || s.GameState == gsPaused) {
+    Recording.NoteControl(replay::ReplayControl::ExitQuestionOpened);
     if (IsGameRunning(s.GameState)) NotePlayLeft();
     SetCursorVisible(true);
     EnterState(gsExitQuestion);
@@ -82,7 +75,9 @@ void TmainForm::CloseExitQuestion() {
   // Whatever had items beneath the question (a menu screen, the result or send dialog) gets them
   // back; a running game had none.
   if (s.GameState != gsExitQuestion) Menu.CurrentItems = Menu.DialogSavedItems;
-  EnterState(s.GameState == gsExitQuestion ? s.ExitReturnState : s.ResumeState);
+  // Recorded only over a game being recorded: the recorder ignores it elsewhere.
+  Recording.NoteControl(replay::ReplayControl::ExitQuestionCancelled);
+  EnterState(StateAfterExitQuestion(s));
   s.MenuScreen = s.ReturnScreen;
   s.MenuFocus =
       s.ReturnScreen == msMainMenu ? static_cast<uint8_t>(s.MainFocus) : Menu.DialogSavedFocus;

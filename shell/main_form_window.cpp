@@ -29,8 +29,8 @@ void TmainForm::FormClose(TCloseAction& Action) {
   }
   if (s.GameState == gsExitQuestion) {
     // Leaving a game ends it through "GAME OVER"; the program goes on.
-    Play.BannerTimer = BannerTime;
-    EnterState(gsGameOver);
+    Recording.NoteControl(replay::ReplayControl::ExitConfirmed);
+    EndGameOnExit(s, Play);
     s.ExitConfirmed = false;
     Action = TCloseAction::caNone;
     SetDialogFrameVisible(false);

@@ -15,7 +15,7 @@ ENGINE = [
     "engine/input", "engine/drawing", "engine/pictures", "engine/sprites",
 ]
 BACKENDS = ["engine/platform/sdl", "engine/platform/headless", "engine/platform/ttf"]
-GAME = ENGINE + ["protocol", "settings", "game", "menus", "online", "shell"]
+GAME = ENGINE + ["protocol", "settings", "game", "sim", "menus", "online", "shell"]
 ANY = None
 
 ALLOWED = {
@@ -34,10 +34,11 @@ ALLOWED = {
     "protocol": [],
     "settings": ["engine/platform", "engine/base"],
     "game": ENGINE,
+    "sim": ENGINE + ["protocol", "game"],
     "menus": ENGINE,
     "online": ENGINE + ["protocol"],
-    "shell": ENGINE + ["protocol", "settings", "game", "menus", "online"],
-    "server": ["protocol"],
+    "shell": ENGINE + ["protocol", "settings", "game", "sim", "menus", "online"],
+    "server": ["protocol", "sim"],
     "tools/xm": ENGINE,
     "tools/assetgen": ENGINE + ["tools/xm"],
     "tools/screens": GAME + BACKENDS,

@@ -72,6 +72,8 @@ class TGameInput {
   void Update();
   const TInputStates& ActiveStates() const { return activeStates_; }
   bool Held(TInputState state) const { return activeStates_.test(state); }
+  // Sets the states as a recording gives them, in place of a reading of the devices.
+  void SetActiveStates(const TInputStates& states) { activeStates_ = states; }
 
  private:
   bool DevicesMayRead();

@@ -196,7 +196,12 @@ void TPictureCollection::SwapItems(TPictureCollection& other) {
 }
 
 bool TPictureCollection::CanInitialize() const {
-  return surface_ && surface_->Initialized();
+  return cutForHitTests_ || (surface_ && surface_->Initialized());
+}
+
+void TPictureCollection::CutForHitTests() {
+  cutForHitTests_ = true;
+  Upload();
 }
 
 void TPictureCollection::StartUp(TDrawSurface& surface) {

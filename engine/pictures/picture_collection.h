@@ -132,12 +132,16 @@ class TPictureCollection {
   void ShutDown();
   // Cuts every item (Upload of each).
   void Upload();
-  // Bound to a surface that is initialised: items may be initialised.
+  // Bound to a surface that is initialised, or cut for hit tests alone: items may be initialised.
   bool CanInitialize() const;
+  // Cuts every item without a surface to draw on, for a game run without a picture (a recording
+  // re-simulated): the pixel-exact hit tests read the patterns as a drawn game does.
+  void CutForHitTests();
 
  private:
   friend class TPictureCollectionItem;
   std::vector<std::unique_ptr<TPictureCollectionItem>> items_;
   TNameIndex<TPictureCollectionItem> index_;
   TDrawSurface* surface_ = nullptr;
+  bool cutForHitTests_ = false;
 };

@@ -7,11 +7,15 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
+#include "protocol/replay_format.h"
+#include "server/replay_verifier.h"
 #include "server/score_http_server.h"
 #include "server/server_options.h"
+#include "server/simulating_judge.h"
 #include "server/store_setup.h"
 #include "server/token_secret.h"
 
@@ -24,6 +28,30 @@ std::filesystem::path DefaultWebRoot() {
   const auto beside = program.parent_path() / "web";
   if (std::filesystem::is_directory(beside, error)) return beside;
   return program.parent_path().parent_path() / "share" / "skarvel-scores" / "web";
+}
+
+// The game's picture archive beside the program in the build tree, or in the installed game.
+std::filesystem::path DefaultGameArchive() {
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  const auto prefix = program.parent_path().parent_path();
+  const auto built = prefix / "game" / "data" / "gamegraphic.dxg";
+  if (std::filesystem::is_regular_file(built, error)) return built;
+  return prefix / "share" / "skarvel" / "data" / "gamegraphic.dxg";
+}
+
+std::vector<uint8_t> ReadArchive(const std::filesystem::path& path) {
+  constexpr uintmax_t MaxArchiveBytes = 256u << 20;
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) throw std::runtime_error("cannot read the game archive " + path.string());
+  if (size > MaxArchiveBytes) throw std::runtime_error("the game archive is too large");
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!in) throw std::runtime_error("cannot read the game archive " + path.string());
+  return bytes;
 }
 
 // One line on standard output, written whole so it never mixes with the access log's lines.
@@ -61,6 +89,8 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<ScoreStore> store;
   std::string storeName;
+  std::unique_ptr<SimulatingJudge> judge;
+  std::unique_ptr<ReplayVerifier> verifier;
   std::unique_ptr<ScoreService> service;
   try {
     // One connection a database worker, and one spare for the odd moment a worker holds two
@@ -79,10 +109,27 @@ int main(int argc, char** argv) {
     settings.uploadsPerMinute = options.resultsPerMinute;
     settings.requireProof = options.requireProof;
     settings.log = LogLine;
-    if (options.requireProof) {
-      throw std::runtime_error("--require-proof needs the game archive to replay recordings with");
+    const bool defaultArchive = options.gameArchive.empty();
+    const auto archive = defaultArchive ? DefaultGameArchive() : options.gameArchive;
+    std::error_code missing;
+    if (defaultArchive && !std::filesystem::exists(archive, missing)) {
+      if (options.requireProof) {
+        throw std::runtime_error("--require-proof needs the game archive (--game-archive FILE)");
+      }
+      LogLine("no game archive at " + archive.string() +
+              ": recordings are not taken, every result is unproven");
+    } else {
+      judge = std::make_unique<SimulatingJudge>(
+          ReadArchive(archive), TokenSigner(secret),
+          options.maxReplayTicks ? options.maxReplayTicks : replay::MaxReplayTicks);
+      verifier = std::make_unique<ReplayVerifier>(
+          *store, *judge, VerifierSettings{options.verifierWorkers, options.verifierQueue},
+          LogLine);
+      LogLine("recordings are re-run with " + archive.string() +
+              (options.requireProof ? "; results without one are refused" : ""));
     }
-    service = std::make_unique<ScoreService>(*store, TokenSigner(secret), settings);
+    service = std::make_unique<ScoreService>(*store, TokenSigner(secret), settings, nullptr,
+                                             verifier.get());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "skarvel-scores: %s\n", error.what());
     return 1;

@@ -52,6 +52,17 @@ void THttpClient::Get(const std::string& url, std::string& result) {
 }
 
 void THttpClient::Get(const std::string& url, std::string& result, Clock::time_point deadline) {
+  Exchange(url, {}, {}, false, result, deadline);
+}
+
+void THttpClient::Post(const std::string& url, std::string_view contentType, std::string_view body,
+                       std::string& result, Clock::time_point deadline) {
+  Exchange(url, contentType, body, true, result, deadline);
+}
+
+void THttpClient::Exchange(const std::string& url, std::string_view contentType,
+                           std::string_view body, bool post, std::string& result,
+                           Clock::time_point deadline) {
   result.clear();
   const THttpUrl parts = SplitUrl(url);
   const std::string requestPath = parts.Path + parts.Document;
@@ -62,8 +73,11 @@ void THttpClient::Get(const std::string& url, std::string& result, Clock::time_p
     socket_.Close();
   }
   keepAlive_ = false;
-  const std::string request = BuildGetRequest(
-      parts, cookies_.CookieHeader(parts.Host, requestPath, std::chrono::system_clock::now()));
+  const std::string cookies =
+      cookies_.CookieHeader(parts.Host, requestPath, std::chrono::system_clock::now());
+  const std::string request =
+      post ? BuildPostRequest(parts, cookies, contentType, body.size()) + std::string(body)
+           : BuildGetRequest(parts, cookies);
   const THttpCookieSink keepCookie = [&](std::string_view name, std::string_view value) {
     cookies_.Store(name, value, parts.Host, requestPath, std::chrono::system_clock::now());
   };

@@ -1,10 +1,12 @@
 // THttpClient: fetches a URL with GET over HTTP/1.1 and returns the body, for the online score
-// table. It keeps one connection open between requests to the same server, keeps the cookies the
-// server sets, follows no redirects, and bounds every wait so a dead server cannot freeze the game.
+// table (and POSTs a game's recording to a server that takes them). It keeps one connection open
+// between requests to the same server, keeps the cookies the server sets, follows no redirects, and
+// bounds every wait so a dead server cannot freeze the game.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "online/cookie_store.h"
 #include "online/http_limits.h"
@@ -33,6 +35,11 @@ class THttpClient {
   // requests can so share one bound.
   void Get(const std::string& url, std::string& result, Clock::time_point deadline);
 
+  // POSTs `body` (of `contentType`) to `url` and puts the reply's body into `result`, as Get
+  // does, by `deadline`.
+  void Post(const std::string& url, std::string_view contentType, std::string_view body,
+            std::string& result, Clock::time_point deadline);
+
   // Closes the open connection, if any.
   void Disconnect();
 
@@ -41,6 +48,10 @@ class THttpClient {
   TCookieStore& Cookies() { return cookies_; }
 
  private:
+  // One request: `body` empty for a GET, else the POST's body of `contentType`.
+  void Exchange(const std::string& url, std::string_view contentType, std::string_view body,
+                bool post, std::string& result, Clock::time_point deadline);
+
   THttpSocket socket_;
   std::string host_;
   uint16_t port_ = 0;

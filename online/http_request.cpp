@@ -54,13 +54,28 @@ std::string FoldHeaderLine(std::string_view line) {
   return folded;
 }
 
-std::string BuildGetRequest(const THttpUrl& url, std::string_view cookies) {
-  std::string request = "GET " + url.Target() + " HTTP/1.1\r\n";
-  AddHeader(request, "Content-Type", "text/html");
+namespace {
+
+std::string RequestHead(std::string_view method, const THttpUrl& url, std::string_view cookies,
+                        std::string_view contentType) {
+  std::string request = std::string(method) + " " + url.Target() + " HTTP/1.1\r\n";
+  AddHeader(request, "Content-Type", contentType);
   AddHeader(request, "Host", url.HostHeader());
   AddHeader(request, "Accept", "text/html, */*");
   AddHeader(request, "User-Agent", "Mozilla/3.0 (compatible; Skarvel)");
   if (!cookies.empty()) AddHeader(request, "Cookie", cookies);
-  request += "\r\n";
   return request;
+}
+
+}  // namespace
+
+std::string BuildGetRequest(const THttpUrl& url, std::string_view cookies) {
+  return RequestHead("GET", url, cookies, "text/html") + "\r\n";
+}
+
+std::string BuildPostRequest(const THttpUrl& url, std::string_view cookies,
+                             std::string_view contentType, size_t bodyLength) {
+  std::string request = RequestHead("POST", url, cookies, contentType);
+  AddHeader(request, "Content-Length", std::to_string(bodyLength));
+  return request + "\r\n";
 }

@@ -1,4 +1,5 @@
-// The bytes of a GET request exactly as the game sends them.
+// The bytes of a request exactly as the game sends them: the GETs of the exchange, and the POST of
+// a recording.
 #pragma once
 
 #include <string>
@@ -17,3 +18,7 @@ std::string FoldHeaderLine(std::string_view line);
 // "GET <target> HTTP/1.1", then Content-Type, Host, Accept, User-Agent and, when `cookies` is not
 // empty, Cookie, each line ended by CR LF, then the empty line.
 std::string BuildGetRequest(const THttpUrl& url, std::string_view cookies);
+// The head of a POST whose body is `bodyLength` bytes of `contentType`: the GET's lines with the
+// method changed and Content-Type the body's, then Content-Length.
+std::string BuildPostRequest(const THttpUrl& url, std::string_view cookies,
+                             std::string_view contentType, size_t bodyLength);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,18 @@ std::string FetchReply(
 
 // Asks `server` for the server value, sends the encoded result and returns whether the server
 // accepted it, all before `deadline` (by default SubmissionTimeLimit from the call). A handshake
-// reply that does not begin with "OK" ends the exchange before the result is sent.
+// reply that does not begin with "OK" ends the exchange before the result is sent. When the
+// handshake says the server takes recordings and `recording` holds the game's, it is uploaded
+// first, bound to the server value; whatever becomes of the upload, the result is sent as ever
+// (without its recording the server keeps it unproven). `offersReplays` (may be null) learns
+// whether the handshake said the server takes recordings.
 bool SendResultToServer(THttpClient& client, std::string_view server, char key,
                         std::string_view name, uint16_t score, std::string_view country,
                         THttpClient::Clock::time_point deadline = THttpClient::Clock::now() +
-                                                                  SubmissionTimeLimit);
+                                                                  SubmissionTimeLimit,
+                        std::span<const uint8_t> recording = {}, bool* offersReplays = nullptr);
+
+// A start ticket for the game just begun, from a server that hands them out; empty when none
+// came by `deadline`.
+std::string FetchStartTicket(THttpClient& client, std::string_view server,
+                             THttpClient::Clock::time_point deadline);

@@ -10,13 +10,14 @@ void TResultSubmission::Start(THttpClient client, TResultToSend result,
                               THttpClient::Clock::time_point deadline) {
   client_.emplace(std::move(client));
   sent_ = false;
+  offersReplays_ = false;
   done_.store(false, std::memory_order_relaxed);
   try {
     worker_ = std::jthread([this, result = std::move(result), deadline] {
       bool sent = false;
       try {
         sent = SendResultToServer(*client_, result.Server, result.Key, result.Name, result.Score,
-                                  result.Country, deadline);
+                                  result.Country, deadline, result.Recording, &offersReplays_);
       } catch (const std::exception&) {
         // Whatever else went wrong on the way (memory, say), the result did not arrive.
       }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "online/http_client.h"
 
@@ -19,6 +20,8 @@ struct TResultToSend {
   std::string Name;
   uint16_t Score = 0;
   std::string Country;
+  // The game's compressed recording, uploaded first when the server takes recordings.
+  std::vector<uint8_t> Recording;
 };
 
 class TResultSubmission {
@@ -39,10 +42,13 @@ class TResultSubmission {
   // Waits for the worker, puts the client back into `client` and tells whether the server
   // accepted the result.
   bool Finish(THttpClient& client);
+  // Whether the last finished submission's server said it takes recordings.
+  bool ServerTakesRecordings() const { return offersReplays_; }
 
  private:
   std::optional<THttpClient> client_;
   bool sent_ = false;
+  bool offersReplays_ = false;
   std::atomic<bool> done_{false};
   // Last, so that it is joined before the rest goes.
   std::jthread worker_;

@@ -20,6 +20,14 @@ std::string ResultUrl(std::string_view server, std::string_view encodedResult) {
   return OnServer(server, "/cgi/version.pl?hs&prg=Skarvel&inf=") + std::string(encodedResult);
 }
 
+std::string StartTicketUrl(std::string_view server) {
+  return OnServer(server, "/cgi/version.pl?ticket&prg=Skarvel");
+}
+
+std::string ReplayUploadUrl(std::string_view server, std::string_view serverValue) {
+  return OnServer(server, "/cgi/version.pl?replay&prg=Skarvel&p=") + std::string(serverValue);
+}
+
 std::string HomePageUrl(std::string_view server) {
   return OnServer(server, "/");
 }

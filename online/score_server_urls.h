@@ -9,6 +9,10 @@
 std::string HandshakeUrl(std::string_view server);
 // The submission of an encoded result.
 std::string ResultUrl(std::string_view server, std::string_view encodedResult);
+// A start ticket for a new game, from a server that takes recordings.
+std::string StartTicketUrl(std::string_view server);
+// The upload (POST) of a game's recording, bound to the handshake's server value.
+std::string ReplayUploadUrl(std::string_view server, std::string_view serverValue);
 // The server's home page.
 std::string HomePageUrl(std::string_view server);
 // The online high-score table.

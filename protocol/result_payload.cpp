@@ -37,3 +37,12 @@ std::string HandshakeServerValue(std::string_view reply) {
   }
   return std::string(field);
 }
+
+bool HandshakeOffersReplays(std::string_view reply) {
+  for (int split = 0; split < 5; ++split) {
+    const size_t bar = reply.find('|');
+    if (bar == std::string_view::npos) return false;
+    reply.remove_prefix(bar + 1);
+  }
+  return reply.substr(0, reply.find('|')) == ReplaysOffered;
+}

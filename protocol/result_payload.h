@@ -18,3 +18,9 @@ bool IsOkReply(std::string_view reply);
 // starts with "OK", that is the text between the fourth and the fifth "|". Empty when the reply
 // holds fewer than five "|".
 std::string HandshakeServerValue(std::string_view reply);
+
+// The handshake reply's sixth field from a server that takes recordings of games; an older
+// server leaves it empty, and an older game never reads it.
+inline constexpr std::string_view ReplaysOffered = "replays";
+// Whether the reply's sixth "|"-separated field (after the server value) is ReplaysOffered.
+bool HandshakeOffersReplays(std::string_view reply);

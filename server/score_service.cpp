@@ -4,6 +4,7 @@
 #include <chrono>
 #include <variant>
 
+#include "protocol/result_payload.h"
 #include "server/result_check.h"
 #include "server/result_decoding.h"
 
@@ -57,7 +58,7 @@ ServiceReply ScoreService::Handshake(const std::string& address) {
   // The game reads only the fifth field; the others name the server for a person reading. A
   // sixth tells a game that knows of it that recordings are taken; older games never read it.
   return {ReplyKind::Ok,
-          "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|" + (verifier_ ? "replays" : ""),
+          "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|" + std::string(verifier_ ? ReplaysOffered : ""),
           {}};
 }
 

@@ -30,6 +30,7 @@
 #include "online/http_client.h"
 #include "online/online_config.h"
 #include "online/result_submission.h"
+#include "online/start_ticket_request.h"
 #include "settings/config_record.h"
 #include "settings/game_folders.h"
 #include "sim/game_flow.h"
@@ -357,6 +358,10 @@ class TmainForm {
   void ShowPleaseWait();
   // Once the worker is done: the outcome of the exchange, and the screen it leads to.
   void CollectSubmission();
+  // At New game: asks for the game's start ticket when the server hands them out.
+  void AskForStartTicket();
+  // Each game frame: a start ticket that has come goes into the game's recording.
+  void CollectStartTicket();
   // Whether an event is input made during the wait, which is dropped (a release still ends its
   // press); the window's own events are not.
   bool SwallowedWhileSending(const platform::Event& event);
@@ -367,6 +372,12 @@ class TmainForm {
   GameFolders folders_;
   // The result on its way to the server, with the client while the worker has it.
   TResultSubmission submission_;
+  // Start tickets: asked for at New game from a server known (from this session's last
+  // handshake) to take recordings, so a server that does not is never asked; handed to the
+  // recording when one comes before the game ends.
+  TStartTicketRequest startTicket_;
+  bool serverTakesRecordings_ = false;
+  uint64_t gameNumber_ = 0;
   bool closed_ = false;
   // Ended by EndOnRequest: the desktop is going away, and nothing is opened on it.
   bool endedOnRequest_ = false;

@@ -42,6 +42,7 @@ void TmainForm::StartGame() {
   EnterState(gsPlaying);
   // What the game starts from, before building the field draws from the generator.
   Recording.Begin(CaptureGameStart(World), replay::GameArchiveHash(archiveBytes));
+  AskForStartTicket();
   try {
     CreateGameField(archiveBytes);
   } catch (const std::exception& error) {

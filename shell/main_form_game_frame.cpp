@@ -24,6 +24,7 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   GameInput1.Update();
   // The recording takes what the tick reads; a tick that fails leaves a game it cannot prove.
   const bool recording = Recording.Recording();
+  if (recording) CollectStartTicket();
   if (recording) Recording.BeginTick(ReplayKeysOf(GameInput1), Input, LagCount);
   try {
     AdvanceGameTick(World, LagCount, StateBeneath(Screen));

@@ -20,15 +20,16 @@ void TmainForm::SubmitResult() {
   ShowPleaseWait();
   // The exchange runs aside with its own copies of the client and the result; the game frame
   // goes on drawing the wait and collects the outcome (CollectSubmission).
-  submission_.Start(
-      std::move(HttpClient1),
-      {ResultServer, ResultKey(), PlayerName, Play.Score, std::string(Config.PlayerCountry.Text())},
-      THttpClient::Clock::now() + SubmissionTimeLimit);
+  submission_.Start(std::move(HttpClient1),
+                    {ResultServer, ResultKey(), PlayerName, Play.Score,
+                     std::string(Config.PlayerCountry.Text()), Recording.LastGameBytes()},
+                    THttpClient::Clock::now() + SubmissionTimeLimit);
 }
 
 void TmainForm::CollectSubmission() {
   if (!submission_.Done()) return;
   const bool sent = submission_.Finish(HttpClient1);
+  serverTakesRecordings_ = submission_.ServerTakesRecordings();
   GiveMemoryBack();
   // Everything that came in up to now came while the player was waiting.
   DropInputMadeWhileWaiting();
@@ -95,4 +96,15 @@ void TmainForm::ShowPleaseWait() {
   DrawSending(canvas);
   canvas.Release();
   DrawSurface.Flip();
+}
+
+void TmainForm::AskForStartTicket() {
+  ++gameNumber_;
+  if (serverTakesRecordings_) startTicket_.Start(ResultServer, gameNumber_);
+}
+
+void TmainForm::CollectStartTicket() {
+  if (!Recording.Recording()) return;
+  std::string ticket = startTicket_.Take(gameNumber_);
+  if (!ticket.empty()) Recording.SetStartTicket(std::move(ticket));
 }

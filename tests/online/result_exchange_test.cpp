@@ -49,6 +49,63 @@ TEST(SendResultToServer, SendsTheEncodedPayloadWithTheServerValueAfterTheHandsha
   EXPECT_EQ(DecodeResult(letters), "type=0|name=Ulrike|score=4321|key=K|p=SV-77|add=NORWAY|z=000");
 }
 
+// What the game sends with a recording in hand, by what the handshake's sixth field says: an
+// older server (no sixth field, or another) gets exactly the two GETs it always got; a server
+// that takes recordings gets the recording first, and the result even when it refused the upload.
+TEST(SendResultToServer, UploadsTheRecordingOnlyToAServerThatTakesRecordings) {
+  const std::vector<uint8_t> recording = {'S', 'K', 'R', 'P', 0, 1, 0x80, 0xFF};
+  struct Case {
+    const char* handshake;
+    const char* uploadReply;  // nullptr: no upload expected
+  };
+  for (const Case& c :
+       {Case{"OK|Skarvel|world scores|1|SV-77|", nullptr},
+        Case{"OK|Skarvel|world scores|1|SV-77", nullptr},
+        Case{"OK|Skarvel|world scores|1|SV-77|replay", nullptr},
+        Case{"OK|Skarvel|world scores|1|SV-77|replays", "HTTP/1.1 200 OK\r\n"},
+        Case{"OK|Skarvel|world scores|1|SV-77|replays|later", "HTTP/1.1 409 X\r\n"}}) {
+    std::vector<Reply> replies = {{Ok(c.handshake)}};
+    if (c.uploadReply) {
+      replies.push_back({std::string(c.uploadReply) + "Content-Length: 2\r\n\r\nOK"});
+    }
+    replies.push_back({Ok("OK")});
+    TScriptedHttpServer server(replies);
+    THttpClient client;
+    client.SetTimeouts(ShortTimeouts());
+    EXPECT_TRUE(SendResultToServer(client, server.Server(), 'K', "Ulrike", 4321, "NORWAY",
+                                   THttpClient::Clock::now() + 5s, recording))
+        << c.handshake;
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), c.uploadReply ? 3u : 2u) << c.handshake;
+    EXPECT_TRUE(requests.front().Bytes.starts_with("GET /cgi/version.pl?version&prg=Skarvel "));
+    EXPECT_TRUE(requests.back().Bytes.starts_with("GET /cgi/version.pl?hs&prg=Skarvel&inf="));
+    if (!c.uploadReply) continue;
+    const std::string& upload = requests[1].Bytes;
+    EXPECT_TRUE(upload.starts_with("POST /cgi/version.pl?replay&prg=Skarvel&p=SV-77 HTTP/1.1\r\n"))
+        << upload;
+    EXPECT_NE(upload.find("\r\nContent-Length: 8\r\n"), std::string::npos) << upload;
+    EXPECT_TRUE(upload.ends_with("\r\n\r\n" + std::string(recording.begin(), recording.end())));
+  }
+}
+
+TEST(FetchStartTicket, TakesOnlyATicketShapedAnswer) {
+  struct Case {
+    std::string reply;
+    std::string ticket;
+  };
+  for (const Case& c : {Case{Ok("OK|6a1b2c3d-00ff-abc"), "6a1b2c3d-00ff-abc"}, Case{Ok("OK|"), ""},
+                        Case{Ok("OK|<script>"), ""}, Case{Ok("OK|" + std::string(200, 'a')), ""},
+                        Case{"HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\nOK", ""}}) {
+    TScriptedHttpServer server({{c.reply, true}});
+    THttpClient client;
+    client.SetTimeouts(ShortTimeouts());
+    EXPECT_EQ(FetchStartTicket(client, server.Server(), THttpClient::Clock::now() + 3s), c.ticket)
+        << c.reply;
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_TRUE(server.Requests()[0].Bytes.starts_with("GET /cgi/version.pl?ticket&prg=Skarvel "));
+  }
+}
+
 TEST(SendResultToServer, FailsWithoutSendingTheResultWhenTheHandshakeIsRefused) {
   struct Case {
     const char* name;

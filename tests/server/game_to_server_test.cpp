@@ -9,8 +9,12 @@
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <fstream>
+#include <iterator>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +25,7 @@
 #include "protocol/result_encoding.h"
 #include "protocol/result_payload.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_game_data.h"
 
 extern char** environ;
 
@@ -31,7 +36,8 @@ using namespace std::chrono_literals;
 // The program on a free port with its standard output in a pipe.
 class TServerProcess {
  public:
-  TServerProcess(const std::filesystem::path& db, const std::string& key) {
+  TServerProcess(const std::filesystem::path& db, const std::string& key,
+                 const std::vector<std::string>& extraArgs = {}) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
@@ -40,6 +46,7 @@ class TServerProcess {
     const std::string dbText = db.string();
     std::vector<std::string> args = {
         SKARVEL_SCORES_PROGRAM, "--listen", "127.0.0.1:0", "--db", dbText, "--key", key};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -212,6 +219,42 @@ TEST(GameToServer, RefusesToStartOnBadArguments) {
   TServerProcess badKey(dir.path() / "x.sqlite", "lower");
   ASSERT_TRUE(badKey.Started());
   EXPECT_EQ(badKey.WaitForExit(), 2);
+}
+
+// The game's side of proof against the real server: a start ticket, then the recording of a
+// game (the golden one, played with the tests' stand-in archive, which the server is given)
+// uploaded before the result, which the server then proves.
+TEST(GameToServer, AGamesRecordingGoesWithItsResultAndProvesIt) {
+  TempDir dir;
+  test_data::WriteGameData(dir.path());
+  const auto db = dir.path() / "world.sqlite";
+  TServerProcess server(db, "S",
+                        {"--game-archive", (dir.path() / "data" / "gamegraphic.dxg").string()});
+  ASSERT_TRUE(server.Started());
+  ASSERT_TRUE(server.WaitForOutput("listening on", 10s)) << server.Output();
+  const std::string host = "127.0.0.1:" + std::to_string(server.Port());
+
+  THttpClient ticketClient;
+  const std::string ticket = FetchStartTicket(ticketClient, host, THttpClient::Clock::now() + 5s);
+  EXPECT_FALSE(ticket.empty());
+
+  std::ifstream in(SKARVEL_GOLDEN_RECORDING, std::ios::binary);
+  const std::vector<uint8_t> recording{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_FALSE(recording.empty());
+  THttpClient client;
+  bool offersReplays = false;
+  EXPECT_TRUE(SendResultToServer(client, host, 'S', "Ada", 95, "Norge",
+                                 THttpClient::Clock::now() + SubmissionTimeLimit, recording,
+                                 &offersReplays));
+  EXPECT_TRUE(offersReplays);
+  std::string json;
+  for (int i = 0; i < 100 && json.find("\"status\":\"proven\"") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(50ms);
+    THttpClient reader;
+    json = reader.Get("http://" + host + "/scores.json");
+  }
+  EXPECT_NE(json.find("\"name\":\"Ada\""), std::string::npos) << json << server.Output();
+  EXPECT_NE(json.find("\"status\":\"proven\""), std::string::npos) << json << server.Output();
 }
 
 }  // namespace

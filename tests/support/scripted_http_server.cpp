@@ -87,11 +87,21 @@ void TScriptedHttpServer::Serve(int connection, int index) {
       if (got <= 0) return;
       pending.append(buffer, static_cast<size_t>(got));
     }
+    // A request with a body (the game's upload of a recording) is recorded with its body.
+    size_t length = end + 4;
+    const size_t field = pending.substr(0, end).find("\r\nContent-Length: ");
+    if (field != std::string::npos) length += std::stoul(pending.substr(field + 18));
+    while (pending.size() < length) {
+      if (!WaitReadable(connection)) return;
+      const ssize_t got = recv(connection, buffer, sizeof(buffer), 0);
+      if (got <= 0) return;
+      pending.append(buffer, static_cast<size_t>(got));
+    }
     {
       const std::lock_guard lock(mutex_);
-      requests_.push_back({index, pending.substr(0, end + 4)});
+      requests_.push_back({index, pending.substr(0, length)});
     }
-    pending.erase(0, end + 4);
+    pending.erase(0, length);
     if (nextReply_ == replies_.size()) return;
     const Reply& reply = replies_[nextReply_++];
     if (reply.OnRequest) reply.OnRequest();

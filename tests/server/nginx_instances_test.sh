@@ -145,7 +145,7 @@ for url in "$a_url" "$b_url"; do
   found=""
   # An instance that did not store it may show its page from a cache for up to 2 s.
   for _ in $(seq 1 40); do
-    if curl -s "$url/cgi/version.pl?prg=Skarvel&show&type=0" | grep -q "ViaNginx"; then found=1; break; fi
+    if curl -s "$url/cgi/version.pl?prg=Skarvel&show&type=0&all" | grep -q "ViaNginx"; then found=1; break; fi
     sleep 0.1
   done
   [ -n "$found" ] || fail "the result sent through nginx is not on the page of $url"
@@ -198,7 +198,7 @@ echo "burst: $acknowledged acknowledged ($after_kill after the kill), $refused r
 [ "$after_kill" -ge 20 ] || fail "only $after_kill submissions were acknowledged after the kill"
 
 # Every acknowledged result is in the table, read from B and through nginx.
-curl -s "$b_url/scores.json?size=500" >"$work/table.json"
+curl -s "$b_url/scores.json?size=500&all" >"$work/table.json"
 missing=0
 while read -r name _; do
   grep -q "\"$name\"" "$work/table.json" || { echo "lost: $name"; missing=$((missing + 1)); }
@@ -212,7 +212,7 @@ if command -v chromium >/dev/null; then
   timeout 90 chromium --headless --no-sandbox --disable-gpu --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
     --disable-dev-shm-usage --user-data-dir="$work/profile" \
-    --dump-dom "http://$proxy/cgi/version.pl?prg=Skarvel&show&type=0" \
+    --dump-dom "http://$proxy/cgi/version.pl?prg=Skarvel&show&type=0&all" \
     >"$work/table.dom" 2>"$work/chromium.log" || fail "chromium could not load the page through nginx"
   grep -q "World scores" "$work/table.dom" || fail "the page through nginx did not load"
   grep -q "ViaNginx" "$work/table.dom" || fail "the page through nginx lacks the result"

@@ -47,8 +47,11 @@ base="http://127.0.0.1:$port"
   fail "the game's submission of <b>x</b> was not accepted"
 "$send_result" "127.0.0.1:$port" S "Ada" 1234 "Sverige" >/dev/null ||
   fail "the game's submission of Ada was not accepted"
+# Both markup names are made proven here (no recording came with them), so the proven table and the
+# home page show them too; Ada stays unproven.
 sqlite3 "$work/scores.sqlite" \
-  "INSERT INTO scores (name, country, score, submitted_at) VALUES ('<script>alert(1)</script>', '<img src=x onerror=alert(2)>', 999, strftime('%s','now'));"
+  "INSERT INTO scores (name, country, score, submitted_at, status) VALUES ('<script>alert(1)</script>', '<img src=x onerror=alert(2)>', 999, strftime('%s','now'), 2);
+   UPDATE scores SET status = 2 WHERE name = '<b>x</b>';"
 
 browse() {
   timeout 90 "$chromium_program" --headless --no-sandbox --disable-gpu --disable-quic \
@@ -83,11 +86,17 @@ check_page() {
 }
 
 check_page table "$base/cgi/version.pl?prg=Skarvel&show&type=0"
+check_page all "$base/cgi/version.pl?prg=Skarvel&show&type=0&all"
 check_page home "$base/"
-grep -q "Ada" "$work/table.dom" || fail "the table page lacks Ada"
+# Proven results by default; all on request, the unproven one marked in words, each a link away.
+if grep -q ">Ada<" "$work/table.dom"; then fail "the proven table shows the unproven Ada"; fi
+grep -q "Show all results</a>" "$work/table.dom" || fail "the proven table lacks its switch"
+grep -q '<td class="name">Ada</td>.*<td class="proof unproven">unproven</td>' "$work/all.dom" ||
+  fail "the full table does not mark Ada unproven"
+grep -q "Show proven results only</a>" "$work/all.dom" || fail "the full table lacks its switch"
 # The country filter: only Sverige's result.
-browse --dump-dom "$base/cgi/version.pl?prg=Skarvel&show&type=0&country=Sverige" >"$work/filter.dom"
+browse --dump-dom "$base/cgi/version.pl?prg=Skarvel&show&type=0&country=Sverige&all" >"$work/filter.dom"
 grep -q ">Ada<" "$work/filter.dom" || fail "the country filter lost Ada"
 if grep -q "&lt;b&gt;x" "$work/filter.dom"; then fail "the country filter let another country in"; fi
 
-echo "2 passed, 0 failed"
+echo "3 passed, 0 failed"

@@ -14,6 +14,7 @@
 
 #include "protocol/replay_format.h"
 #include "server/simulating_judge.h"
+#include "tests/server/raw_connection.h"
 #include "tests/server/server_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_game_data.h"
@@ -67,8 +68,8 @@ ServiceSettings NoLimits(bool requireProof = false) {
 class TProvingServer : public TRunningServer {
  public:
   explicit TProvingServer(const ReplayJudge& judge, ServiceSettings settings = NoLimits(),
-                          VerifierSettings verifier = {})
-      : TRunningServer(settings, {}, {}, &judge, verifier) {}
+                          VerifierSettings verifier = {}, ConnectionLimits limits = {})
+      : TRunningServer(settings, limits, {}, &judge, verifier) {}
 
   static std::string UploadTarget(const std::string& token) {
     return "/cgi/version.pl?replay&prg=Skarvel&p=" + token;
@@ -286,6 +287,80 @@ TEST_F(ReplayProof, TamperedUploadsAreRefusedAndNothingIsProven) {
   EXPECT_EQ(server.Upload("forged-token", golden).first, 400);
   EXPECT_EQ(server.Store().Count("", true), 0) << server.VerifierLog();
   for (const auto& [name, status] : server.Results()) EXPECT_NE(status, ResultStatus::Proven);
+}
+
+// The upload's framing as the HTTP layer reads it: only a body of a declared length, read whole
+// within the request's time (a body that stops short is cut off at the time-out, as a head is),
+// and nothing after it taken for part of it.
+TEST_F(ReplayProof, AnUploadIsReadByItsContentLengthOrRefused) {
+  ConnectionLimits limits;
+  limits.requestTimeout = std::chrono::milliseconds(500);
+  TProvingServer server(judge_, NoLimits(), {}, limits);
+  const std::string target = TProvingServer::UploadTarget("no-token");
+  const std::string next = "GET /cgi/version.pl?version&prg=Skarvel HTTP/1.1\r\nHost: x\r\n\r\n";
+  struct Case {
+    const char* what;
+    std::string request;
+    std::vector<int> statuses;  // The replies in order.
+    bool closed;
+  };
+  const Case cases[] = {
+      {"no Content-Length",
+       "POST " + target + " HTTP/1.1\r\nHost: x\r\n\r\nabc" + next,
+       {411},
+       true},
+      {"chunked",
+       "POST " + target +
+           " HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n" + next,
+       {411},
+       true},
+      {"a body that stops short",
+       "POST " + target + " HTTP/1.1\r\nHost: x\r\nContent-Length: 100\r\n\r\nabc",
+       {},
+       true},
+      {"a body, then the next request",
+       "POST " + target + " HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc" + next,
+       {400, 200},
+       false},
+      {"a POST elsewhere",
+       "POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc" + next,
+       {405, 200},
+       false},
+      {"a client that waits for 100 Continue",
+       "POST " + target +
+           " HTTP/1.1\r\nHost: x\r\nExpect: 100-continue\r\nContent-Length: 3\r\n\r\n",
+       {100, 400},
+       false},
+  };
+  for (const Case& c : cases) {
+    TRawConnection connection(server.Port());
+    ASSERT_TRUE(connection.Connected()) << c.what;
+    connection.Send(c.request);
+    if (!c.statuses.empty() && c.statuses.front() == 100) {
+      // The body goes only after the interim answer.
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      connection.Send("abc");
+    }
+    bool closed = false;
+    const std::string replies =
+        connection.ReadUntilClosed(std::chrono::milliseconds(1500), &closed);
+    size_t at = 0;
+    for (const int status : c.statuses) {
+      at = replies.find("HTTP/1.1 " + std::to_string(status) + " ", at);
+      EXPECT_NE(at, std::string::npos) << c.what << " lacks " << status << ": " << replies;
+      if (at == std::string::npos) break;
+      ++at;
+    }
+    size_t count = 0;
+    for (size_t i = replies.find("HTTP/1.1 "); i != std::string::npos;
+         i = replies.find("HTTP/1.1 ", i + 1))
+      ++count;
+    EXPECT_EQ(count, c.statuses.size()) << c.what << ": " << replies;
+    if (c.closed) {
+      EXPECT_TRUE(closed) << c.what;
+    }
+  }
+  EXPECT_TRUE(server.Store().Table({"", 0, 10}).empty());
 }
 
 // A judge whose judgements wait until the test opens the gate; the real judge decides.

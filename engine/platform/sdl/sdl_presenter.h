@@ -59,6 +59,12 @@ class SdlPresenter {
 
  private:
   bool CreateTexture(int width, int height);
+  // Both bring the picture into the texture; false when it equals the one on screen. The software
+  // renderer's streaming texture is plain memory that keeps what was written into it, so the
+  // picture on screen is compared there, row by row, with no copy of its own; a GPU's texture
+  // cannot be read back cheaply, so a copy is kept beside it.
+  bool UpdateTexture(const uint32_t* pixels, int width, int height);
+  bool CopyIntoTexture(const uint32_t* pixels, int width, int height);
 
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
@@ -66,7 +72,8 @@ class SdlPresenter {
   int textureHeight_ = 0;
   bool smoothScaling_ = false;
   std::string path_;
-  std::vector<uint32_t> shown_;  // the picture on screen
+  bool textureHoldsShown_ = false;
+  std::vector<uint32_t> shown_;  // the picture on screen, beside a GPU's texture
   bool stale_ = true;
 };
 

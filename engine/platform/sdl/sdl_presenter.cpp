@@ -87,6 +87,12 @@ SdlPresenter::SdlPresenter(SDL_Window* window, RendererChoice choice) {
   SDL_RendererInfo info;
   path_ = SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "unknown";
   textureHoldsShown_ = path_ == "software";
+  // The game's pixels are 0x00RRGGBB, which is also the X8R8G8B8 layout of a usual window: a
+  // texture in the window's own layout is copied onto it row by row, where a texture with alpha
+  // would be converted pixel by pixel.
+  if (textureHoldsShown_ && SDL_GetWindowPixelFormat(window) == SDL_PIXELFORMAT_RGB888) {
+    textureFormat_ = SDL_PIXELFORMAT_RGB888;
+  }
   // A GPU smooths the full-screen enlargement for free; on the processor it would cost more than
   // the whole frame, so the software path enlarges by repeating pixels.
   smoothScaling_ = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
@@ -101,8 +107,8 @@ SdlPresenter::~SdlPresenter() {
 
 bool SdlPresenter::CreateTexture(int width, int height) {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                               width, height);
+  texture_ =
+      SDL_CreateTexture(renderer_, textureFormat_, SDL_TEXTUREACCESS_STREAMING, width, height);
   textureWidth_ = texture_ != nullptr ? width : 0;
   textureHeight_ = texture_ != nullptr ? height : 0;
   if (texture_ == nullptr) return false;

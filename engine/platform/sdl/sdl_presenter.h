@@ -1,4 +1,4 @@
-// Shows the game's pictures in the window through an SDL_Renderer: a streaming ARGB texture drawn
+// Shows the game's pictures in the window through an SDL_Renderer: a streaming 32-bit texture drawn
 // at the logical size of the picture, so full screen is scaled and letterboxed. Where OpenGL would
 // only be emulated on the processor, SDL's software renderer drawing straight to the window
 // surface is cheaper (about a third of the time and a sixth of the memory), so it is chosen there.
@@ -73,6 +73,7 @@ class SdlPresenter {
   bool smoothScaling_ = false;
   std::string path_;
   bool textureHoldsShown_ = false;
+  Uint32 textureFormat_ = SDL_PIXELFORMAT_ARGB8888;
   std::vector<uint32_t> shown_;  // the picture on screen, beside a GPU's texture
   bool stale_ = true;
 };

@@ -1,5 +1,6 @@
 // Fuzz target: packed DIBs ("TDIB" picture data). Any bytes either decode into a picture whose
-// pixels match its size, or fail with EInvalidGraphic.
+// pixels match its size, or fail with EInvalidGraphic; the check that stands for the decode at a
+// load (the picture is decoded when first drawn) agrees with it on both, size included.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,14 +15,26 @@ constexpr int64_t FuzzPixels = int64_t{1} << 20;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::span<const uint8_t> bytes(data, size);
+  bool checked = false;
+  TPictureShape shape;
   try {
     PixelBudget budget(FuzzPixels);
-    const TPicture picture = DecodeDib(std::span<const uint8_t>(data, size), budget);
+    shape = CheckDib(bytes, budget);
+    checked = true;
+  } catch (const EInvalidGraphic&) {
+  }
+  try {
+    PixelBudget budget(FuzzPixels);
+    const TPicture picture = DecodeDib(bytes, budget);
     if (picture.Empty() || picture.Pixels.size() != static_cast<size_t>(picture.Width) *
                                                         static_cast<size_t>(picture.Height)) {
       __builtin_trap();
     }
+    if (!checked || shape.Width != picture.Width || shape.Height != picture.Height)
+      __builtin_trap();
   } catch (const EInvalidGraphic&) {
+    if (checked) __builtin_trap();
   }
   return 0;
 }

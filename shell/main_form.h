@@ -221,8 +221,7 @@ class TmainForm {
   void StartGame();
   // Builds the field with the pictures read from the game archive; the menu's pictures go to
   // `gamePictures` in exchange.
-  // Builds the field from the game's archive, checked already; the menu's pictures go first.
-  void CreateGameField(std::span<const uint8_t> gameArchive);
+  void CreateGameField(TPictureCollection& gamePictures);
   // Hands the heap's free pages back to the system after a big release (an archive switched, an
   // exchange's buffers), so that the memory a player sees in use is the memory in use.
   static void GiveMemoryBack();

@@ -1,8 +1,6 @@
 // The game field: what New game builds after the menu has handed over.
 #include <exception>
-#include <vector>
 
-#include "engine/archive/stream_bytes.h"
 #include "engine/base/exception.h"
 #include "engine/base/paths.h"
 #include "engine/pictures/image_archive.h"
@@ -21,13 +19,11 @@ constexpr int GameFramePicture = 1;
 void TmainForm::StartGame() {
   // The game's pictures are read and checked before anything changes: an archive that is missing
   // or damaged leaves the menu as it was, its pictures and timer included, with one message saying
-  // why. They are decoded for keeps only once the menu's pictures are gone, so that the two sets
-  // are never held at once.
-  std::vector<uint8_t> archiveBytes;
+  // why. A picture is decoded when it is first drawn, so the two sets are never held at once.
+  TPictureCollection gamePictures;
   const std::filesystem::path archivePath = ResolvePath(GameArchiveName, folders_.data);
   try {
-    archiveBytes = archive::ReadFileBytes(archivePath);
-    CheckImageArchive(archiveBytes);
+    ReadImageArchiveFile(archivePath, gamePictures);
   } catch (const EFOpenError& error) {
     ShowError(error.what());  // it names the file
     return;
@@ -44,21 +40,21 @@ void TmainForm::StartGame() {
   Recording.Begin(CaptureGameStart(World), replay::GameArchiveHash(archiveBytes));
   AskForStartTicket();
   try {
-    CreateGameField(archiveBytes);
+    CreateGameField(gamePictures);
   } catch (const std::exception& error) {
     // An archive that lacks a picture of the field: a game without its dragon is no game.
     Recording.Abandon();
     ShowError(error.what());
     LeaveFailedGame();
   }
-  archiveBytes = {};
+  gamePictures.Clear();  // the menu's, after the exchange
   GiveMemoryBack();
 }
 
-void TmainForm::CreateGameField(std::span<const uint8_t> gameArchive) {
+void TmainForm::CreateGameField(TPictureCollection& gamePictures) {
   // The menu's sprites show the menu's pictures: they go before the game's pictures replace them.
   SpriteEngine1.Root().RemoveAll();
-  ImageList1.LoadFromBytes(gameArchive);
+  ImageList1.Exchange(gamePictures);
   CreateGameBack(World);
   Menu.ClosingWindow = NewSprite<TClosingWindow>(SpriteEngine1.Root(),
                                                  ImageList1.Items[GameFramePicture], ZDialogFrame);

@@ -157,6 +157,16 @@ Value Reader::ReadValue() {
   return ReadValueOfTag(static_cast<ValueTag>(ReadByte()));
 }
 
+std::span<const uint8_t> Reader::ReadBinary() {
+  const auto tag = static_cast<ValueTag>(ReadByte());
+  if (tag != ValueTag::Binary) {
+    ReadValueOfTag(tag);
+    InvalidValue();
+  }
+  CountValue();
+  return Take(ReadUInt32());
+}
+
 Value Reader::ReadValueOfTag(ValueTag tag) {
   CountValue();
   Value value;

@@ -42,6 +42,9 @@ class Reader {
 
   // The next value, whole (a collection with all its items).
   Value ReadValue();
+  // The next value, which must be binary: its bytes where they lie in the stream, not copied.
+  // Anything else is read whole, then refused as ReadValue().AsBinary() refuses it.
+  std::span<const uint8_t> ReadBinary();
 
   // A collection value, item by item: BeginCollection fails with "Invalid property value" unless
   // the next value is a collection; each NextItem that answers true starts an item whose

@@ -1,6 +1,7 @@
 #include "engine/drawing/draw_surface.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "engine/base/exception.h"
@@ -12,6 +13,12 @@ TSurface::TSurface(int width, int height, platform::TextRasterizer& text)
       text_(text) {}
 
 void TSurface::Fill(uint32_t pixel) {
+  // Every frame starts with a clear to black: the C library's fill of bytes writes 1.9 MB several
+  // times faster than a loop of 32-bit stores.
+  if (pixel == 0) {
+    std::memset(pixels_.data(), 0, pixels_.size() * sizeof(uint32_t));
+    return;
+  }
   std::fill(pixels_.begin(), pixels_.end(), pixel);
 }
 

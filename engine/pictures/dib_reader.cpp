@@ -51,6 +51,14 @@ class Decoder {
           PixelBudget& budget)
       : dib_(dib), pixelOffset_(pixelOffset), error_(error), budget_(budget) {}
 
+  // Every check Decode makes, without the pixels: a DIB that passes decodes without failing.
+  TPictureShape Check() {
+    ReadHeader();
+    ReadMasksAndPalette();
+    if (compression_ != kRle8 && compression_ != kRle4) CheckRows(dib_.subspan(dataStart_));
+    return {width_, height_};
+  }
+
   TPicture Decode() {
     ReadHeader();
     ReadMasksAndPalette();
@@ -178,9 +186,15 @@ class Decoder {
     return (channels_[0].Of(pixel) << 16) | (channels_[1].Of(pixel) << 8) | channels_[2].Of(pixel);
   }
 
+  uint64_t Stride() const { return ((static_cast<uint64_t>(width_) * bitCount_ + 31) / 32) * 4; }
+
+  void CheckRows(std::span<const uint8_t> data) const {
+    if (Stride() * static_cast<uint64_t>(height_) > data.size()) Fail();
+  }
+
   TPicture DecodeRows(std::span<const uint8_t> data) const {
-    const uint64_t stride = ((static_cast<uint64_t>(width_) * bitCount_ + 31) / 32) * 4;
-    if (stride * static_cast<uint64_t>(height_) > data.size()) Fail();
+    const uint64_t stride = Stride();
+    CheckRows(data);
     TPicture picture(width_, height_);
     const bool plain32 = bitCount_ == 32 && channels_[0].mask == 0xFF0000 &&
                          channels_[1].mask == 0xFF00 && channels_[2].mask == 0xFF;
@@ -310,14 +324,29 @@ TPicture DecodeDib(std::span<const uint8_t> bytes) {
   return DecodeDib(bytes, budget);
 }
 
-TPicture DecodeBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget) {
+namespace {
+
+Decoder BitmapFileDecoder(std::span<const uint8_t> bytes, PixelBudget& budget) {
   if (bytes.size() < kFileHeader || bytes[0] != 'B' || bytes[1] != 'M') {
     throw EInvalidGraphic(kBitmapInvalid);
   }
   const uint32_t pixelOffset = U32(bytes, 10);
   if (pixelOffset < kFileHeader) throw EInvalidGraphic(kBitmapInvalid);
-  return Decoder(bytes.subspan(kFileHeader), pixelOffset - kFileHeader, kBitmapInvalid, budget)
-      .Decode();
+  return Decoder(bytes.subspan(kFileHeader), pixelOffset - kFileHeader, kBitmapInvalid, budget);
+}
+
+}  // namespace
+
+TPicture DecodeBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget) {
+  return BitmapFileDecoder(bytes, budget).Decode();
+}
+
+TPictureShape CheckDib(std::span<const uint8_t> bytes, PixelBudget& budget) {
+  return Decoder(bytes, std::nullopt, kDibInvalid, budget).Check();
+}
+
+TPictureShape CheckBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget) {
+  return BitmapFileDecoder(bytes, budget).Check();
 }
 
 TPicture DecodeBitmapFile(std::span<const uint8_t> bytes) {

@@ -44,3 +44,8 @@ TPicture DecodeDib(std::span<const uint8_t> bytes);
 // says); EInvalidGraphic "Bitmap image is not valid" for anything malformed or over the budget.
 TPicture DecodeBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget);
 TPicture DecodeBitmapFile(std::span<const uint8_t> bytes);
+
+// Every check of DecodeDib and DecodeBitmapFile, with the same errors and the same share taken
+// from `budget`, but no pixels decoded: data that passes decodes later without failing.
+TPictureShape CheckDib(std::span<const uint8_t> bytes, PixelBudget& budget);
+TPictureShape CheckBitmapFile(std::span<const uint8_t> bytes, PixelBudget& budget);

@@ -6,6 +6,7 @@
 #include "engine/base/exception.h"
 #include "engine/pictures/picture_collection.h"
 #include "engine/pictures/picture_data.h"
+#include "engine/pictures/picture_source.h"
 
 namespace {
 
@@ -16,10 +17,39 @@ const char* const kRootClass = "TPictureCollectionComponent";
   throw EReadError("Property " + name + " does not exist");
 }
 
+// How a picture's data is taken: decoded at once, or only checked, and then either kept to be
+// decoded from `source` when first needed or dropped.
+struct PictureReading {
+  std::span<const uint8_t> bytes;
+  bool decode = true;
+  std::shared_ptr<TPictureSource> source;
+};
+
+void ReadPicture(archive::Reader& reader, TPictureCollectionItem& item, PixelBudget& budget,
+                 const PictureReading& reading) {
+  const std::span<const uint8_t> data = reader.ReadBinary();
+  if (reading.decode) {
+    item.Picture = ReadPictureData(data, budget);
+    return;
+  }
+  const std::optional<TPictureShape> shape = CheckPictureData(data, budget);
+  if (!shape || !reading.source) {
+    item.Picture.reset();
+    return;
+  }
+  const auto offset = static_cast<uint64_t>(data.data() - reading.bytes.data());
+  item.SetPendingPicture(reading.source, offset, data.size(), *shape);
+}
+
 void ReadItemProperty(archive::Reader& reader, const std::string& name,
-                      TPictureCollectionItem& item, PixelBudget& budget) {
-  const archive::Value value = reader.ReadValue();
+                      TPictureCollectionItem& item, PixelBudget& budget,
+                      const PictureReading& reading) {
   using archive::SameName;
+  if (SameName(name, "Picture.Data")) {
+    ReadPicture(reader, item, budget, reading);
+    return;
+  }
+  const archive::Value value = reader.ReadValue();
   if (SameName(name, "Name")) {
     item.SetName(value.AsText());
   } else if (SameName(name, "PatternHeight")) {
@@ -36,15 +66,14 @@ void ReadItemProperty(archive::Reader& reader, const std::string& name,
     item.Transparent = value.AsBoolean();
   } else if (SameName(name, "TransparentColor")) {
     item.TransparentColor = value.AsColor();
-  } else if (SameName(name, "Picture.Data")) {
-    item.Picture = ReadPictureData(value.AsBinary(), budget);
   } else {
     UnknownProperty(name);
   }
 }
 
 // Reads every item into `items`; unless `keep`, each item is dropped once read in full.
-void ReadArchive(std::span<const uint8_t> bytes, TPictureCollection& items, bool keep) {
+void ReadArchive(const PictureReading& reading, TPictureCollection& items, bool keep) {
+  const std::span<const uint8_t> bytes = reading.bytes;
   archive::Reader reader(bytes);
   reader.ReadRoot();
   PixelBudget budget(kMaxArchivePixels);
@@ -64,7 +93,7 @@ void ReadArchive(std::span<const uint8_t> bytes, TPictureCollection& items, bool
       reader.BeginCollection();
       while (reader.NextItem()) {
         TPictureCollectionItem& item = items.Add();
-        while (reader.NextProperty(name)) ReadItemProperty(reader, name, item, budget);
+        while (reader.NextProperty(name)) ReadItemProperty(reader, name, item, budget, reading);
         if (!keep) items.Clear();
       }
     } else {
@@ -76,12 +105,23 @@ void ReadArchive(std::span<const uint8_t> bytes, TPictureCollection& items, bool
 }  // namespace
 
 void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items) {
-  ReadArchive(bytes, items, true);
+  ReadArchive({bytes, true, nullptr}, items, true);
+}
+
+void ReadImageArchive(std::span<const uint8_t> bytes, std::shared_ptr<TPictureSource> source,
+                      TPictureCollection& items) {
+  ReadArchive({bytes, false, std::move(source)}, items, true);
+}
+
+void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items) {
+  auto source = std::make_shared<TFilePictureSource>(path);
+  const TFilePictureSource::Mapping file(*source);
+  ReadImageArchive(file.Bytes(), std::move(source), items);
 }
 
 void CheckImageArchive(std::span<const uint8_t> bytes) {
   TPictureCollection scratch;
-  ReadArchive(bytes, scratch, false);
+  ReadArchive({bytes, false, nullptr}, scratch, false);
 }
 
 std::vector<uint8_t> WriteImageArchive(const std::vector<ImageArchiveItem>& items,

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "engine/pictures/picture.h"
 
 class TPictureCollection;
+class TPictureSource;
 
 // The pixels one archive's pictures may decode to together: 8 million (32 MB), several times what
 // this game's largest archive holds.
@@ -24,8 +27,16 @@ constexpr int64_t kMaxArchivePixels = int64_t{1} << 23;
 // value") and unknown properties ("Property %s does not exist"), EInvalidGraphic for pictures,
 // also once the pictures together would pass kMaxArchivePixels.
 void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items);
-// Reads the archive as ReadImageArchive does and throws what it would throw, but keeps no picture:
-// the memory of one picture at a time, so that a check before a switch of archives costs little.
+// The same items and the same errors, but each picture is only checked, not decoded: it is decoded
+// from `source` (which holds `bytes` at the same offsets) when first drawn, so pictures never shown
+// cost no memory and the load costs little time.
+void ReadImageArchive(std::span<const uint8_t> bytes, std::shared_ptr<TPictureSource> source,
+                      TPictureCollection& items);
+// The archive file read so, kept open as its pictures' source; EFOpenError when it cannot be
+// opened.
+void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items);
+// Reads the archive as ReadImageArchive does and throws what it would throw, but decodes and keeps
+// no picture, so that a check before a switch of archives costs little.
 void CheckImageArchive(std::span<const uint8_t> bytes);
 
 // One picture as the asset tool describes it.

@@ -23,7 +23,12 @@ void TImageList::SetDrawSurface(TDrawSurface* surface) {
 }
 
 void TImageList::LoadFromFile(const std::filesystem::path& path) {
-  LoadFromBytes(archive::ReadFileBytes(path));
+  Items.Clear();
+  ReadImageArchiveFile(path, Items);
+  if (drawSurface_ && drawSurface_->Initialized()) {
+    Items.StartUp(*drawSurface_);
+    Items.Upload();
+  }
 }
 
 void TImageList::LoadFromStream(std::istream& stream) {

@@ -23,9 +23,11 @@ class TImageList : public DrawSurfaceListener {
   // at once.
   void SetDrawSurface(TDrawSurface* surface);
 
-  // Opens the file for reading (EFOpenError when it cannot be opened) and loads it.
+  // Opens the file for reading (EFOpenError when it cannot be opened) and loads it; its pictures
+  // are checked now and decoded from the file, kept open, when first drawn.
   void LoadFromFile(const std::filesystem::path& path);
-  // Removes all items, reads the archive, and cuts the pictures when the surface is up.
+  // Removes all items, reads the archive (decoding every picture), and cuts the pictures when the
+  // surface is up.
   void LoadFromStream(std::istream& stream);
   void LoadFromBytes(std::span<const uint8_t> bytes);
   // Takes the pictures already read into `pictures` in place of its own, which go to `pictures`

@@ -6,6 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+// The size of a picture whose pixels are not decoded yet.
+struct TPictureShape {
+  int Width = 0;
+  int Height = 0;
+};
+
 struct TPicture {
   int Width = 0;
   int Height = 0;

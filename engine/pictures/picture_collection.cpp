@@ -7,6 +7,8 @@
 #include "engine/base/exception.h"
 #include "engine/drawing/blit.h"
 #include "engine/drawing/draw_surface.h"
+#include "engine/pictures/picture_data.h"
+#include "engine/pictures/picture_source.h"
 
 void TPictureCollectionItem::SetName(std::string name) {
   collection_->index_.Remove(name_, this);
@@ -14,20 +16,56 @@ void TPictureCollectionItem::SetName(std::string name) {
   collection_->index_.Put(name_, this);
 }
 
+void TPictureCollectionItem::SetPendingPicture(std::shared_ptr<TPictureSource> source,
+                                               uint64_t offset, uint64_t size,
+                                               TPictureShape shape) {
+  Picture.reset();
+  spans_.clear();
+  spansKey_.reset();
+  pending_ = Pending{std::move(source), offset, size, shape};
+}
+
+const TPicture* TPictureCollectionItem::Pixels() const {
+  if (pending_) {
+    const Pending pending = std::move(*pending_);
+    pending_.reset();
+    const std::vector<uint8_t> data = pending.source->Read(pending.offset, pending.size);
+    try {
+      PixelBudget budget(kMaxDibPixels);
+      Picture = ReadPictureData(data, budget);
+    } catch (const Exception&) {
+      Picture.reset();
+    }
+    // The file was changed under the game since it was checked: not the picture it was cut for.
+    if (Picture &&
+        (Picture->Width != pending.shape.Width || Picture->Height != pending.shape.Height)) {
+      Picture.reset();
+    }
+  }
+  return Picture ? &*Picture : nullptr;
+}
+
+TPictureShape TPictureCollectionItem::PictureSize() const {
+  if (pending_) return pending_->shape;
+  if (Picture) return {Picture->Width, Picture->Height};
+  return {};
+}
+
 int32_t TPictureCollectionItem::Width() const {
   if (PatternWidth > 0) return PatternWidth;
-  return Picture ? Picture->Width : 0;
+  return PictureSize().Width;
 }
 
 int32_t TPictureCollectionItem::Height() const {
   if (PatternHeight > 0) return PatternHeight;
-  return Picture ? Picture->Height : 0;
+  return PictureSize().Height;
 }
 
 TPictureCollectionItem::Cut TPictureCollectionItem::CutNow() const {
-  if (!Picture || Picture->Empty()) return {};
-  const int32_t pictureWidth = Picture->Width;
-  const int32_t pictureHeight = Picture->Height;
+  const TPictureShape size = PictureSize();
+  if (size.Width <= 0 || size.Height <= 0) return {};
+  const int32_t pictureWidth = size.Width;
+  const int32_t pictureHeight = size.Height;
   const int32_t w = Width();
   const int32_t h = Height();
   if (w == pictureWidth && h == pictureHeight) return {w, h, w, h, 1, 1};
@@ -64,10 +102,12 @@ std::optional<uint32_t> TPictureCollectionItem::Key() const {
 }
 
 void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y, int32_t i) const {
-  if (!initialized_ || i < 0 || i >= cut_.Total() || !Picture) return;
+  if (!initialized_ || i < 0 || i >= cut_.Total()) return;
+  const TPicture* picture = Pixels();
+  if (!picture) return;
   const TRect box = Box(cut_, i);
   // A picture replaced since the cut must not be read past its edges.
-  if (box.Right > Picture->Width || box.Bottom > Picture->Height) return;
+  if (box.Right > picture->Width || box.Bottom > picture->Height) return;
   int64_t dx = x;
   int64_t dy = y;
   int64_t sx = box.Left;
@@ -92,7 +132,7 @@ void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y, i
   if (!key) {
     for (int64_t row = 0; row < h; ++row) {
       BlitRow(destination.Pixels() + (dy + row) * pitch + dx,
-              Picture->Row(static_cast<int>(sy + row)) + sx, static_cast<int>(w));
+              picture->Row(static_cast<int>(sy + row)) + sx, static_cast<int>(w));
     }
     return;
   }
@@ -102,7 +142,7 @@ void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y, i
     const int64_t from = std::max<int64_t>(sx, span.first);
     const int64_t to = std::min<int64_t>(sx + w, span.last);
     if (from >= to) continue;
-    const uint32_t* src = Picture->Row(static_cast<int>(sy + row)) + from;
+    const uint32_t* src = picture->Row(static_cast<int>(sy + row)) + from;
     uint32_t* dst = destination.Pixels() + (dy + row) * pitch + dx + (from - sx);
     if (span.solid) {
       BlitRow(dst, src, static_cast<int>(to - from));
@@ -136,22 +176,25 @@ const std::vector<TPictureCollectionItem::RowSpan>& TPictureCollectionItem::Span
 }
 
 bool TPictureCollectionItem::Opaque(int32_t i, int32_t px, int32_t py) const {
-  if (!initialized_ || i < 0 || i >= cut_.Total() || !Picture) return false;
+  if (!initialized_ || i < 0 || i >= cut_.Total()) return false;
   if (px < 0 || py < 0 || px >= cut_.w || py >= cut_.h) return false;
+  const TPicture* picture = Pixels();
+  if (!picture) return false;
   const TRect box = Box(cut_, i);
-  if (box.Right > Picture->Width || box.Bottom > Picture->Height) return false;
+  if (box.Right > picture->Width || box.Bottom > picture->Height) return false;
   const std::optional<uint32_t> key = Key();
-  return !key || Picture->Pixel(box.Left + px, box.Top + py) != *key;
+  return !key || picture->Pixel(box.Left + px, box.Top + py) != *key;
 }
 
 void TPictureCollectionItem::Upload() {
-  if (!Picture) return;
+  if (!HasPicture()) return;
   if (!initialized_) {
     if (!collection_->CanInitialize()) return;
     initialized_ = true;
   }
   cut_ = CutNow();
-  if (const std::optional<uint32_t> key = Key()) SpansFor(*key);
+  // A pending picture gets its spans when it is first drawn.
+  if (const std::optional<uint32_t> key = Key(); key && Picture) SpansFor(*key);
 }
 
 void TPictureCollectionItem::Finalize() {

@@ -19,6 +19,7 @@
 class TSurface;
 class TDrawSurface;
 class TPictureCollection;
+class TPictureSource;
 
 class TPictureCollectionItem {
  public:
@@ -31,8 +32,10 @@ class TPictureCollectionItem {
   // last is found.
   void SetName(std::string name);
 
-  // The source image; none when the archive named a picture format this game does not read.
-  std::optional<TPicture> Picture;
+  // The source image; none when the archive named a picture format this game does not read. A
+  // picture loaded to be decoded when first needed (SetPendingPicture) appears here then: drawing,
+  // Opaque and Pixels decode it, which changes nothing the item shows, hence mutable.
+  mutable std::optional<TPicture> Picture;
   // Pattern size as stored; 0 or less means the picture's size.
   int32_t PatternHeight = 0;
   int32_t PatternWidth = 0;
@@ -62,6 +65,15 @@ class TPictureCollectionItem {
   // True when pattern i is drawn at (px, py) of the pattern (not transparent, inside it).
   bool Opaque(int32_t i, int32_t px, int32_t py) const;
 
+  // The picture's data lies in `source` (checked already, so it decodes without failing) and is
+  // decoded when first needed; until then the item knows the picture's size only.
+  void SetPendingPicture(std::shared_ptr<TPictureSource> source, uint64_t offset, uint64_t size,
+                         TPictureShape shape);
+  // The picture, decoded now if it was pending; none without a picture, or when the source no
+  // longer holds what was checked at the load (the item then draws nothing).
+  const TPicture* Pixels() const;
+  bool Decoded() const { return !pending_; }
+
   // Cuts the picture into patterns; nothing for an item without a picture, or one not yet
   // initialised while its collection cannot initialise it.
   void Upload();
@@ -90,6 +102,16 @@ class TPictureCollectionItem {
   };
   const std::vector<RowSpan>& SpansFor(uint32_t key) const;
 
+  struct Pending {
+    std::shared_ptr<TPictureSource> source;
+    uint64_t offset = 0;
+    uint64_t size = 0;
+    TPictureShape shape;
+  };
+  // Present (decoded or pending) with its size.
+  bool HasPicture() const { return pending_ || Picture; }
+  TPictureShape PictureSize() const;
+
   Cut CutNow() const;
   static TRect Box(const Cut& cut, int32_t i);
   // The pixel value left out when drawing, or none.
@@ -100,6 +122,7 @@ class TPictureCollectionItem {
   std::string name_;
   bool initialized_ = false;
   Cut cut_;
+  mutable std::optional<Pending> pending_;
   mutable std::vector<RowSpan> spans_;
   mutable std::optional<uint32_t> spansKey_;
   mutable int32_t spansWidth_ = 0;

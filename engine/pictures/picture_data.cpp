@@ -22,27 +22,66 @@ std::vector<uint8_t> Named(const std::string& format, const std::vector<uint8_t>
 
 }  // namespace
 
-std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget) {
-  if (data.empty()) return std::nullopt;
+namespace {
+
+// Where the picture format's own data lies in a "Picture.Data" block.
+struct Located {
+  enum class Kind : uint8_t { Unknown, Empty, Dib, Bitmap };
+  Kind kind = Kind::Unknown;
+  std::span<const uint8_t> bytes;
+};
+
+Located Locate(std::span<const uint8_t> data) {
+  if (data.empty()) return {};
   const size_t nameLength = data[0];
   if (nameLength > data.size() - 1) throw EReadError("Stream read error");
   const std::string format(data.begin() + 1, data.begin() + 1 + static_cast<ptrdiff_t>(nameLength));
   const std::span<const uint8_t> rest = data.subspan(1 + nameLength);
   if (archive::SameName(format, "TDIB")) {
-    if (rest.empty()) return TPicture();
-    return DecodeDib(rest, budget);
+    if (rest.empty()) return {Located::Kind::Empty, {}};
+    return {Located::Kind::Dib, rest};
   }
   if (archive::SameName(format, "TBitmap")) {
-    if (rest.empty()) return TPicture();
+    if (rest.empty()) return {Located::Kind::Empty, {}};
     if (rest.size() < 4) throw EInvalidGraphic(kBitmapInvalid);
     const uint32_t length = static_cast<uint32_t>(rest[0]) | (static_cast<uint32_t>(rest[1]) << 8) |
                             (static_cast<uint32_t>(rest[2]) << 16) |
                             (static_cast<uint32_t>(rest[3]) << 24);
-    if (length == 0) return TPicture();
+    if (length == 0) return {Located::Kind::Empty, {}};
     if (length > rest.size() - 4) throw EInvalidGraphic(kBitmapInvalid);
-    return DecodeBitmapFile(rest.subspan(4, length), budget);
+    return {Located::Kind::Bitmap, rest.subspan(4, length)};
   }
-  return std::nullopt;
+  return {};
+}
+
+}  // namespace
+
+std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget) {
+  const Located located = Locate(data);
+  switch (located.kind) {
+    case Located::Kind::Empty:
+      return TPicture();
+    case Located::Kind::Dib:
+      return DecodeDib(located.bytes, budget);
+    case Located::Kind::Bitmap:
+      return DecodeBitmapFile(located.bytes, budget);
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<TPictureShape> CheckPictureData(std::span<const uint8_t> data, PixelBudget& budget) {
+  const Located located = Locate(data);
+  switch (located.kind) {
+    case Located::Kind::Empty:
+      return TPictureShape();
+    case Located::Kind::Dib:
+      return CheckDib(located.bytes, budget);
+    case Located::Kind::Bitmap:
+      return CheckBitmapFile(located.bytes, budget);
+    default:
+      return std::nullopt;
+  }
 }
 
 std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {

@@ -16,6 +16,9 @@
 // fails with the readers' errors.
 std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data, PixelBudget& budget);
 std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data);
+// What ReadPictureData would give, only its size: the same checks and errors, the same share of
+// `budget`, no pixels.
+std::optional<TPictureShape> CheckPictureData(std::span<const uint8_t> data, PixelBudget& budget);
 
 std::vector<uint8_t> WriteDibPictureData(const TPicture& picture);
 std::vector<uint8_t> WriteBitmapPictureData(const TPicture& picture);

@@ -86,6 +86,13 @@ SdlPresenter::SdlPresenter(SDL_Window* window, RendererChoice choice) {
   }
   SDL_RendererInfo info;
   path_ = SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "unknown";
+  textureHoldsShown_ = path_ == "software";
+  // The game's pixels are 0x00RRGGBB, which is also the X8R8G8B8 layout of a usual window: a
+  // texture in the window's own layout is copied onto it row by row, where a texture with alpha
+  // would be converted pixel by pixel.
+  if (textureHoldsShown_ && SDL_GetWindowPixelFormat(window) == SDL_PIXELFORMAT_RGB888) {
+    textureFormat_ = SDL_PIXELFORMAT_RGB888;
+  }
   // A GPU smooths the full-screen enlargement for free; on the processor it would cost more than
   // the whole frame, so the software path enlarges by repeating pixels.
   smoothScaling_ = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
@@ -100,8 +107,8 @@ SdlPresenter::~SdlPresenter() {
 
 bool SdlPresenter::CreateTexture(int width, int height) {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                               width, height);
+  texture_ =
+      SDL_CreateTexture(renderer_, textureFormat_, SDL_TEXTUREACCESS_STREAMING, width, height);
   textureWidth_ = texture_ != nullptr ? width : 0;
   textureHeight_ = texture_ != nullptr ? height : 0;
   if (texture_ == nullptr) return false;
@@ -127,18 +134,51 @@ void SdlPresenter::Present(const uint32_t* pixels, int width, int height) {
     SDL_RenderSetLogicalSize(renderer_, width, height);
     stale_ = true;
   }
+  if (!(textureHoldsShown_ ? CopyIntoTexture(pixels, width, height)
+                           : UpdateTexture(pixels, width, height))) {
+    return;
+  }
+  stale_ = false;
+  int outputWidth = 0;
+  int outputHeight = 0;
+  SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+  // The letterbox bars; in a window the software renderer's picture covers every pixel, and what
+  // it drew last stays, so there is nothing to clear.
+  if (!textureHoldsShown_ || outputWidth != width || outputHeight != height) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+  }
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+bool SdlPresenter::UpdateTexture(const uint32_t* pixels, int width, int height) {
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   if (!stale_ && shown_.size() == count &&
       std::memcmp(shown_.data(), pixels, count * sizeof(uint32_t)) == 0) {
-    return;
+    return false;
   }
   shown_.assign(pixels, pixels + count);
-  stale_ = false;
   SDL_UpdateTexture(texture_, nullptr, pixels, width * static_cast<int>(sizeof(uint32_t)));
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);  // the letterbox bars
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+  return true;
+}
+
+bool SdlPresenter::CopyIntoTexture(const uint32_t* pixels, int width, int height) {
+  void* locked = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(texture_, nullptr, &locked, &pitch) != 0) return false;
+  const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
+  bool changed = stale_;
+  for (int y = 0; y < height; ++y) {
+    auto* row = static_cast<uint8_t*>(locked) + static_cast<ptrdiff_t>(y) * pitch;
+    const uint32_t* source = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    if (changed || std::memcmp(row, source, rowBytes) != 0) {
+      std::memcpy(row, source, rowBytes);
+      changed = true;
+    }
+  }
+  SDL_UnlockTexture(texture_);
+  return changed;
 }
 
 void SdlPresenter::SurfaceToWindow(int x, int y, int& windowX, int& windowY) const {

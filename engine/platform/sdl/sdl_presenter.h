@@ -1,4 +1,4 @@
-// Shows the game's pictures in the window through an SDL_Renderer: a streaming ARGB texture drawn
+// Shows the game's pictures in the window through an SDL_Renderer: a streaming 32-bit texture drawn
 // at the logical size of the picture, so full screen is scaled and letterboxed. Where OpenGL would
 // only be emulated on the processor, SDL's software renderer drawing straight to the window
 // surface is cheaper (about a third of the time and a sixth of the memory), so it is chosen there.
@@ -59,6 +59,12 @@ class SdlPresenter {
 
  private:
   bool CreateTexture(int width, int height);
+  // Both bring the picture into the texture; false when it equals the one on screen. The software
+  // renderer's streaming texture is plain memory that keeps what was written into it, so the
+  // picture on screen is compared there, row by row, with no copy of its own; a GPU's texture
+  // cannot be read back cheaply, so a copy is kept beside it.
+  bool UpdateTexture(const uint32_t* pixels, int width, int height);
+  bool CopyIntoTexture(const uint32_t* pixels, int width, int height);
 
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
@@ -66,7 +72,9 @@ class SdlPresenter {
   int textureHeight_ = 0;
   bool smoothScaling_ = false;
   std::string path_;
-  std::vector<uint32_t> shown_;  // the picture on screen
+  bool textureHoldsShown_ = false;
+  Uint32 textureFormat_ = SDL_PIXELFORMAT_ARGB8888;
+  std::vector<uint32_t> shown_;  // the picture on screen, beside a GPU's texture
   bool stale_ = true;
 };
 

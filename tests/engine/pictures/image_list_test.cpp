@@ -10,6 +10,7 @@
 #include "engine/base/exception.h"
 #include "engine/pictures/image_archive.h"
 #include "engine/pictures/picture_collection.h"
+#include "engine/pictures/picture_source.h"
 #include "tests/support/dib_builder.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
@@ -318,7 +319,7 @@ std::string FailureOf(Load load) {
   return "";
 }
 
-// The check before an archive switch keeps one picture at a time, yet must refuse exactly what the
+// The check before an archive switch decodes no picture, yet must refuse exactly what the
 // load refuses, the pixel bound over the whole archive included.
 TEST(ImageArchiveCheck, RefusesWhatTheLoadRefusesWithTheSameError) {
   const Bytes good = WriteImageArchive({Item("a", Numbered(2, 2)), Item("b", Numbered(2, 2))});
@@ -357,6 +358,11 @@ TEST(ImageArchiveCheck, RefusesWhatTheLoadRefusesWithTheSameError) {
     TPictureCollection loaded;
     const std::string loadFailure = FailureOf([&] { ReadImageArchive(archives[i], loaded); });
     EXPECT_EQ(FailureOf([&] { CheckImageArchive(archives[i]); }), loadFailure) << "archive " << i;
+    // A load that decodes its pictures only when they are drawn refuses the same archives.
+    TPictureCollection pending;
+    const auto source = std::make_shared<TMemoryPictureSource>(archives[i]);
+    EXPECT_EQ(FailureOf([&] { ReadImageArchive(archives[i], source, pending); }), loadFailure)
+        << "archive " << i;
     EXPECT_EQ(loadFailure.empty(), i == 0) << "archive " << i << ": " << loadFailure;
   }
 }
@@ -412,7 +418,10 @@ TEST_F(ImageListTest, LoadsFromFilesAndStreams) {
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   images.LoadFromFile(dir.path() / "menu.dxg");
-  EXPECT_EQ(images.Items.Find("MENU").Picture, Numbered(3, 3));
+  // From a file a picture is decoded when first needed.
+  EXPECT_FALSE(images.Items.Find("MENU").Decoded());
+  ASSERT_NE(images.Items.Find("MENU").Pixels(), nullptr);
+  EXPECT_EQ(*images.Items.Find("MENU").Pixels(), Numbered(3, 3));
   std::istringstream stream(std::string(bytes.begin(), bytes.end()));
   images.LoadFromStream(stream);
   EXPECT_EQ(images.Items.Count(), 1);
@@ -456,3 +465,81 @@ TEST_F(ImageListTest, DrawMatchesThePixelByPixelRuleWhateverTheTransparentPixels
 }
 
 }  // namespace
+
+namespace {
+
+// Every pixel a picture's patterns give, as drawing and the collision test see them.
+struct Seen {
+  std::vector<uint32_t> drawn;
+  std::vector<bool> opaque;
+  bool operator==(const Seen&) const = default;
+};
+
+}  // namespace
+
+// A picture decoded when it is first drawn shows what the same picture decoded at the load shows:
+// the same size and patterns before it is decoded, the same pixels drawn, the same answers to the
+// collision test (which the game's logic reads), and pictures never drawn are never decoded.
+TEST_F(ImageListTest, PicturesDecodedWhenFirstDrawnShowWhatALoadDecodingAllShows) {
+  TPicture keyed = Numbered(12, 6);
+  for (int x = 0; x < 12; ++x) keyed.Pixel(x, 2) = kKey;
+  keyed.Pixel(5, 4) = kKey;
+  ImageArchiveItem bitmap = Item("bitmap", Numbered(5, 3));
+  bitmap.PictureFormat = ImageArchiveItem::Format::Bitmap;
+  const Bytes bytes = WriteImageArchive(
+      {Item("strip", keyed, 4, 6), bitmap, Item("never", Numbered(7, 7)), Item("empty", {})});
+  TempDir dir;
+  std::ofstream(dir.path() / "pictures.dxg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+
+  const auto seen = [&](const TPictureCollectionItem& item) {
+    Seen result;
+    for (int32_t i = -1; i <= item.PatternTotal(); ++i) {
+      Back().Fill(0x010203);
+      item.Draw(Back(), 3, -1, i);
+      result.drawn.insert(result.drawn.end(), Back().Pixels(), Back().Pixels() + 800 * 8);
+      for (int32_t y = -1; y <= item.Height(); ++y) {
+        for (int32_t x = -1; x <= item.Width(); ++x) result.opaque.push_back(item.Opaque(i, x, y));
+      }
+    }
+    return result;
+  };
+  images.LoadFromBytes(bytes);
+  std::vector<Seen> decodedAtLoad;
+  for (int32_t i = 0; i < images.Items.Count(); ++i) decodedAtLoad.push_back(seen(images.Items[i]));
+
+  images.LoadFromFile(dir.path() / "pictures.dxg");
+  ASSERT_EQ(images.Items.Count(), 4);
+  for (int32_t i = 0; i < 3; ++i) EXPECT_FALSE(images.Items[i].Decoded()) << i;
+  EXPECT_EQ(images.Items[0].PatternTotal(), 3);
+  EXPECT_EQ(images.Items[1].Width(), 5);
+  EXPECT_EQ(images.Items[1].Height(), 3);
+  for (const int32_t i : {0, 1, 3}) {
+    EXPECT_EQ(seen(images.Items[i]), decodedAtLoad[static_cast<size_t>(i)]) << i;
+  }
+  EXPECT_TRUE(images.Items[0].Decoded());
+  EXPECT_TRUE(images.Items[1].Decoded());
+  EXPECT_FALSE(images.Items[2].Decoded());
+  EXPECT_EQ(images.Items[2].Width(), 7);
+}
+
+// The archive file replaced under the game after its load: a picture not decoded yet is no longer
+// the one that was checked and cut, so it draws nothing rather than something else.
+TEST_F(ImageListTest, APictureWhoseFileChangedAfterTheLoadDrawsNothing) {
+  TempDir dir;
+  const auto write = [&](const Bytes& bytes) {
+    std::ofstream(dir.path() / "menu.dxg", std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  };
+  write(WriteImageArchive({Item("a", Numbered(6, 6)), Item("b", Numbered(6, 6))}));
+  images.LoadFromFile(dir.path() / "menu.dxg");
+  write(WriteImageArchive({Item("a", Numbered(2, 2))}));
+  for (int32_t i = 0; i < 2; ++i) {
+    images.Items[i].Draw(Back(), 0, 0, 0);
+    EXPECT_EQ(images.Items[i].Pixels(), nullptr) << i;
+    EXPECT_FALSE(images.Items[i].Opaque(0, 1, 1)) << i;
+  }
+  EXPECT_EQ(Back().Pixel(1, 1), 0u);
+}

@@ -1,0 +1,60 @@
+// Where the pictures of an archive that are not decoded yet are read from when first needed: the
+// archive file, kept open, or the archive's bytes in memory.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <vector>
+
+class TPictureSource {
+ public:
+  virtual ~TPictureSource() = default;
+  // `size` bytes from `offset`; fewer when the source no longer holds them.
+  virtual std::vector<uint8_t> Read(uint64_t offset, uint64_t size) = 0;
+};
+
+// The archive file, opened once: a picture is read from it when first drawn, so the file's bytes
+// are never all held at once.
+class TFilePictureSource : public TPictureSource {
+ public:
+  // EFOpenError "Cannot open file "<path>"" when it cannot be opened.
+  explicit TFilePictureSource(const std::filesystem::path& path);
+  ~TFilePictureSource() override;
+  TFilePictureSource(const TFilePictureSource&) = delete;
+  TFilePictureSource& operator=(const TFilePictureSource&) = delete;
+
+  std::vector<uint8_t> Read(uint64_t offset, uint64_t size) override;
+
+  // The whole file for one walk through it, mapped rather than copied: the walk skips over the
+  // pictures' data, whose pages are then never read in. Valid while the mapping lives.
+  class Mapping {
+   public:
+    explicit Mapping(TFilePictureSource& file);
+    ~Mapping();
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    std::span<const uint8_t> Bytes() const { return bytes_; }
+
+   private:
+    void* address_ = nullptr;
+    size_t size_ = 0;
+    std::vector<uint8_t> copy_;  // where the file cannot be mapped
+    std::span<const uint8_t> bytes_;
+  };
+
+ private:
+  int fd_ = -1;
+};
+
+// Bytes already in memory, shared by the pictures that have not been decoded.
+class TMemoryPictureSource : public TPictureSource {
+ public:
+  explicit TMemoryPictureSource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  std::vector<uint8_t> Read(uint64_t offset, uint64_t size) override;
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};

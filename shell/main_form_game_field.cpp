@@ -1,5 +1,7 @@
 // The game field: what New game builds after the menu has handed over.
+#include <cstdint>
 #include <exception>
+#include <span>
 
 #include "engine/base/exception.h"
 #include "engine/base/paths.h"
@@ -8,6 +10,7 @@
 #include "game/game_start.h"
 #include "game/level_loop.h"
 #include "menus/menu_widgets.h"
+#include "protocol/replay_format.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -21,9 +24,12 @@ void TmainForm::StartGame() {
   // or damaged leaves the menu as it was, its pictures and timer included, with one message saying
   // why. A picture is decoded when it is first drawn, so the two sets are never held at once.
   TPictureCollection gamePictures;
+  uint64_t archiveHash = 0;
   const std::filesystem::path archivePath = ResolvePath(GameArchiveName, folders_.data);
   try {
-    ReadImageArchiveFile(archivePath, gamePictures);
+    ReadImageArchiveFile(archivePath, gamePictures, [&archiveHash](std::span<const uint8_t> bytes) {
+      archiveHash = replay::GameArchiveHash(bytes);
+    });
   } catch (const EFOpenError& error) {
     ShowError(error.what());  // it names the file
     return;
@@ -37,7 +43,7 @@ void TmainForm::StartGame() {
   FrameTimer2.SetEnabled(true);
   EnterState(gsPlaying);
   // What the game starts from, before building the field draws from the generator.
-  Recording.Begin(CaptureGameStart(World), replay::GameArchiveHash(archiveBytes));
+  Recording.Begin(CaptureGameStart(World), archiveHash);
   AskForStartTicket();
   try {
     CreateGameField(gamePictures);

@@ -207,7 +207,8 @@ TEST_F(EndOfGameTest, AServerThatTakesRecordingsGetsTheRecordingAndGivesTheNextG
   requests = server.Requests();
   ASSERT_EQ(requests.size(), 4u);
   EXPECT_EQ(TargetOf(requests[3].Bytes), "/cgi/version.pl?ticket&prg=Skarvel");
-  std::this_thread::sleep_for(50ms);
+  // Time for the answer to reach the worker; the first tick after it hands the ticket over.
+  std::this_thread::sleep_for(200ms);
   for (int frame = 0; frame < 500 && screen().GameState == gsLevelBanner; ++frame) Step(16);
   ASSERT_EQ(screen().GameState, gsPlaying);
   Step(16);

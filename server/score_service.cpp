@@ -58,7 +58,8 @@ ServiceReply ScoreService::Handshake(const std::string& address) {
   // The game reads only the fifth field; the others name the server for a person reading. A
   // sixth tells a game that knows of it that recordings are taken; older games never read it.
   return {ReplyKind::Ok,
-          "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|" + std::string(verifier_ ? ReplaysOffered : ""),
+          "OK|Skarvel|world scores|1|" + signer_.Issue(now_()) + "|" +
+              std::string(verifier_ ? ReplaysOffered : ""),
           {}};
 }
 

@@ -176,6 +176,49 @@ TEST_F(EndOfGameTest, APlacingResultIsNamedSavedSentAndShownOnTheScoresScreen) {
   EXPECT_EQ(screen().MenuScreen, msMainMenu);
 }
 
+// A server that takes recordings: the game's recording goes up before the result, and the next
+// New game asks that server for a start ticket, which the new game's recording then carries.
+TEST_F(EndOfGameTest, AServerThatTakesRecordingsGetsTheRecordingAndGivesTheNextGameATicket) {
+  TScriptedHttpServer server({{Ok("OK|1.4|news||SV42|replays")},
+                              {Ok("OK")},
+                              // Closed: the scripted server takes one connection at a time.
+                              {Ok("OK stored"), true},
+                              {Ok("OK|0011aabb-cc-dd"), true}});
+  form->ResultServer = server.Server();
+  EndGameWithScore(555);
+  ASSERT_EQ(screen().GameState, gsNameEntry);
+  Type("Ann");
+  ClickItem(msResultDialog, diOk);
+  ASSERT_EQ(screen().GameState, gsSendQuestion);
+  Press(vk::Return);  // Yes
+  WaitForTheServer();
+  auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(TargetOf(requests[1].Bytes), "/cgi/version.pl?replay&prg=Skarvel&p=SV42");
+  const std::vector<uint8_t>& recording = form->Recording.LastGameBytes();
+  ASSERT_FALSE(recording.empty());
+  EXPECT_TRUE(requests[1].Bytes.ends_with(std::string(recording.begin(), recording.end())));
+  EXPECT_EQ(TargetOf(requests[2].Bytes).rfind("/cgi/version.pl?hs&prg=Skarvel&inf=", 0), 0u);
+
+  Press(vk::Escape);  // the Scores screen, back to the main menu
+  ChooseMainItem(miNewGame);
+  // The ticket's worker runs in real time; the game does not wait for it.
+  for (int i = 0; i < 500 && server.Requests().size() < 4; ++i) std::this_thread::sleep_for(2ms);
+  requests = server.Requests();
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_EQ(TargetOf(requests[3].Bytes), "/cgi/version.pl?ticket&prg=Skarvel");
+  // Time for the answer to reach the worker; the first tick after it hands the ticket over.
+  std::this_thread::sleep_for(200ms);
+  for (int frame = 0; frame < 500 && screen().GameState == gsLevelBanner; ++frame) Step(16);
+  ASSERT_EQ(screen().GameState, gsPlaying);
+  Step(16);
+  Press(vk::Escape);
+  Press(vk::Return);  // OK: the game ends
+  for (int frame = 0; frame < 200 && screen().GameState == gsGameOver; ++frame) Step(16);
+  ASSERT_TRUE(form->Recording.LastGame());
+  EXPECT_EQ(form->Recording.LastGame()->Header.StartTicket, "0011aabb-cc-dd");
+}
+
 TEST_F(EndOfGameTest, WithTheServerDownTheNoticeStandsThenTheQuestionComesBack) {
   // Nothing of ours listens on port 1 of the loopback interface: the connection is refused.
   form->ResultServer = "127.0.0.1:1";

@@ -41,7 +41,7 @@ void TmainForm::StartGame() {
   FrameTimer2.SetEnabled(true);
   EnterState(gsPlaying);
   // What the game starts from, before building the field draws from the generator.
-  Recording.Begin(CaptureGameStart(World), replay::GameArchiveHash(archiveBytes));
+  if (!Playback) Recording.Begin(CaptureGameStart(World), replay::GameArchiveHash(archiveBytes));
   try {
     CreateGameField(archiveBytes);
   } catch (const std::exception& error) {

@@ -43,8 +43,10 @@ void TmainForm::StartGame() {
   FrameTimer2.SetEnabled(true);
   EnterState(gsPlaying);
   // What the game starts from, before building the field draws from the generator.
-  Recording.Begin(CaptureGameStart(World), archiveHash);
-  AskForStartTicket();
+  if (!Playback) {
+    Recording.Begin(CaptureGameStart(World), archiveHash);
+    AskForStartTicket();
+  }
   try {
     CreateGameField(gamePictures);
   } catch (const std::exception& error) {

@@ -4,6 +4,7 @@
 
 #include <SDL_hints.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -97,7 +98,9 @@ SdlPresenter::SdlPresenter(SDL_Window* window, RendererChoice choice) {
   // the whole frame, so the software path enlarges by repeating pixels.
   smoothScaling_ = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
   SDL_RenderSetLogicalSize(renderer_, SurfaceWidth, SurfaceHeight);
-  CreateTexture(SurfaceWidth, SurfaceHeight);
+  window_ = window;
+  // The software path's texture is made when a frame first needs scaling (full screen).
+  if (!textureHoldsShown_) CreateTexture(SurfaceWidth, SurfaceHeight);
 }
 
 SdlPresenter::~SdlPresenter() {
@@ -120,13 +123,58 @@ bool SdlPresenter::CreateTexture(int width, int height) {
 
 void SdlPresenter::RecreateTexture() {
   stale_ = true;
+  if (texture_ == nullptr) return;  // made again by the next frame that needs it
   CreateTexture(textureWidth_ > 0 ? textureWidth_ : SurfaceWidth,
                 textureHeight_ > 0 ? textureHeight_ : SurfaceHeight);
+}
+
+SDL_Surface* SdlPresenter::UnscaledWindowSurface(int width, int height) const {
+  if (!textureHoldsShown_) return nullptr;
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (surface == nullptr || surface->w != width || surface->h != height) return nullptr;
+  const Uint32 format = surface->format->format;
+  if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) return nullptr;
+  return surface;
+}
+
+void SdlPresenter::PresentOnWindowSurface(SDL_Surface* surface, const uint32_t* pixels, int width,
+                                          int height) {
+  // A texture left from full screen would only hold memory now.
+  if (texture_ != nullptr) {
+    SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+    textureWidth_ = textureHeight_ = 0;
+  }
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+  const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
+  int firstChanged = stale_ ? 0 : height;
+  int lastChanged = stale_ ? height - 1 : -1;
+  for (int y = 0; y < height; ++y) {
+    auto* row = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch;
+    const uint32_t* source = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    if (stale_ || std::memcmp(row, source, rowBytes) != 0) {
+      std::memcpy(row, source, rowBytes);
+      firstChanged = std::min(firstChanged, y);
+      lastChanged = y;
+    }
+  }
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  stale_ = false;
+  if (lastChanged < firstChanged) return;
+  // Only the band of rows that changed goes to the desktop.
+  const SDL_Rect band{0, firstChanged, width, lastChanged - firstChanged + 1};
+  SDL_UpdateWindowSurfaceRects(window_, &band, 1);
 }
 
 void SdlPresenter::Present(const uint32_t* pixels, int width, int height) {
   if (pixels == nullptr || width <= 0 || height <= 0 || width > LargestPicture ||
       height > LargestPicture) {
+    return;
+  }
+  // In a window the software renderer would copy the texture onto the window surface; the
+  // picture is put there directly instead, which spares that copy and the texture's memory.
+  if (SDL_Surface* surface = UnscaledWindowSurface(width, height); surface != nullptr) {
+    PresentOnWindowSurface(surface, pixels, width, height);
     return;
   }
   if (texture_ == nullptr || width != textureWidth_ || height != textureHeight_) {

@@ -1,7 +1,8 @@
 // Shows the game's pictures in the window through an SDL_Renderer: a streaming 32-bit texture drawn
 // at the logical size of the picture, so full screen is scaled and letterboxed. Where OpenGL would
 // only be emulated on the processor, SDL's software renderer drawing straight to the window
-// surface is cheaper (about a third of the time and a sixth of the memory), so it is chosen there.
+// surface is cheaper (about a third of the time and a sixth of the memory), so it is chosen there;
+// in a window, where nothing is scaled, that path puts the picture on the window surface itself.
 #pragma once
 
 #include <SDL_render.h>
@@ -65,7 +66,13 @@ class SdlPresenter {
   // cannot be read back cheaply, so a copy is kept beside it.
   bool UpdateTexture(const uint32_t* pixels, int width, int height);
   bool CopyIntoTexture(const uint32_t* pixels, int width, int height);
+  // The window's own surface when the software renderer shows the picture unscaled on it in the
+  // game's pixel layout (a window, not full screen); else null.
+  SDL_Surface* UnscaledWindowSurface(int width, int height) const;
+  // Copies the rows that differ from what the window surface holds and sends only them.
+  void PresentOnWindowSurface(SDL_Surface* surface, const uint32_t* pixels, int width, int height);
 
+  SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;

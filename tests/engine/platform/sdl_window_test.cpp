@@ -179,6 +179,7 @@ TEST_F(SdlWindowTest, AStillPictureIsNotSentAgainButEveryChangeIs) {
   SDL_Renderer* renderer = SDL_GetRenderer(window_);
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
   SDL_RenderClear(renderer);
+  SDL_RenderFlush(renderer);  // lost now, not when the renderer next draws
   SDL_Event exposed{};
   exposed.type = SDL_WINDOWEVENT;
   exposed.window.event = SDL_WINDOWEVENT_EXPOSED;

@@ -88,6 +88,16 @@ struct InputState : PointerSteering {
   std::optional<uint32_t> PlayLeftAt;
 };
 
+// A recording played back in the window (`skarvel --replay`), and where it stands.
+struct ReplayPlayback {
+  replay::Replay Recording;
+  size_t NextTick = 0;
+  bool Paused = false;
+  bool FastForward = false;
+  // The end has been told on the terminal.
+  bool Reported = false;
+};
+
 class TmainForm {
  public:
   // Creates the components (the window is loaded), then runs FormCreate. The game's files and
@@ -137,6 +147,13 @@ class TmainForm {
   // Recording.LastGameBytes() holds it compressed for the upload, and a start ticket that
   // arrives while the game runs goes in through Recording.SetStartTicket.
   TReplayRecorder Recording;
+  // Set while a recording is played back instead of a game played (main_form_replay.cpp).
+  std::optional<ReplayPlayback> Playback;
+
+  // --- Playing a recording back (main_form_replay.cpp).
+  // Starts the recorded game from its start; the frames then play its ticks. Returns why it
+  // cannot be played here (another simulation, other pictures), empty when it plays.
+  std::string StartReplay(replay::Replay recording);
 
   // --- Start-up, display mode, music and pointer (main_form_startup.cpp).
   void FormCreate();
@@ -287,6 +304,14 @@ class TmainForm {
   void EndWithError(const std::string& message);
 
  private:
+  // Playback internals: the viewer's keys, one frame (as many ticks as the speed asks, then the
+  // picture with a note), one recorded tick, a recorded control event, and the end.
+  void PlaybackKey(uint16_t key, bool down);
+  void PlaybackFrame();
+  void PlaybackTick(const replay::ReplayTick& tick);
+  void ApplyRecordedControl(replay::ReplayControl control);
+  void EndPlayback();
+
   void ShowError(const char* message);
 
   // Menu internals (main_form_menu.cpp, main_form_screens.cpp, main_form_dialogs.cpp).

@@ -21,6 +21,10 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
     if (!FrameTimer2.Enabled()) return;
   }
   if (!DrawSurface.ReadyToDraw()) return;
+  if (Playback) {
+    PlaybackFrame();
+    return;
+  }
   GameInput1.Update();
   // The recording takes what the tick reads; a tick that fails leaves a game it cannot prove.
   const bool recording = Recording.Recording();

@@ -17,6 +17,21 @@ uint8_t PointerStep(int distance) {
 void TmainForm::Dispatch(const platform::Event& event) {
   using platform::EventKind;
   if (Screen.GameState == gsSending && SwallowedWhileSending(event)) return;
+  // A recording plays by itself: the keys steer the playback, the pointer and typing do nothing.
+  if (Playback) {
+    if (event.kind == EventKind::KeyDown || event.kind == EventKind::KeyUp) {
+      PlaybackKey(event.key, event.kind == EventKind::KeyDown);
+      return;
+    }
+    if (event.kind == EventKind::CloseRequest) {
+      EndPlayback();
+      return;
+    }
+    if (event.kind != EventKind::EndRequest && event.kind != EventKind::SysCommandMaximise &&
+        event.kind != EventKind::CaptionDoubleClick) {
+      return;
+    }
+  }
   switch (event.kind) {
     case EventKind::KeyDown:
       FormKeyDown(event.key, event.shift);

@@ -18,7 +18,8 @@ void TmainForm::GameEvent(TGameEvent event) {
       platform_.window().SetCursorPos(SteeringCentreX, SteeringCentreY);
       break;
     case TGameEvent::GameOverEnded:
-      LeaveGameOver();
+      // A recording played back stays on its last picture until the viewer leaves.
+      if (!Playback) LeaveGameOver();
       break;
     default:
       break;

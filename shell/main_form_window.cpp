@@ -76,6 +76,11 @@ void TmainForm::FrameTimer1Deactivate() {
 
 void TmainForm::FrameTimer2Deactivate() {
   platform_.music().SongStop(CurrentSong);
+  // A recording played back is paused by its viewer, never inside the recorded game.
+  if (Playback) {
+    Playback->Paused = true;
+    return;
+  }
   if (IsGameRunning(Screen.GameState) || Screen.GameState == gsGameOver) Pause();
 }
 

@@ -44,7 +44,7 @@ finish() {
   [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null
   if [ -n "${SKARVEL_E2E_KEEP:-}" ]; then
     mkdir -p "$SKARVEL_E2E_KEEP"
-    cp "$E2E_WORK"/*.png "$SKARVEL_E2E_KEEP"/ 2>/dev/null
+    cp "$E2E_WORK"/*.png "$SKARVEL_E2E_KEEP"/ 2>/dev/null || true
   fi
   e2e_cleanup
 }
@@ -210,4 +210,5 @@ done
 e2e_running && fail "Escape did not leave the replay"
 wait "$E2E_GAME_PID" || fail "the replay ended with an error: $(cat "$E2E_WORK/replay.err")"
 E2E_GAME_PID=""
+cat "$E2E_WORK/replay.log"
 echo "PASS: Eve's $SCORE points proven, downloaded from $LINK and replayed to the same score"

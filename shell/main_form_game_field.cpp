@@ -43,6 +43,7 @@ void TmainForm::StartGame() {
   FrameTimer2.SetEnabled(true);
   EnterState(gsPlaying);
   // What the game starts from, before building the field draws from the generator.
+  // A recording being played back is not recorded again, nor does it ask for a start ticket.
   if (!Playback) {
     Recording.Begin(CaptureGameStart(World), archiveHash);
     AskForStartTicket();

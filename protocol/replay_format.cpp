@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string_view>
 
@@ -342,12 +343,33 @@ uint64_t InputStreamDigest(const Replay& replay) {
   return digest.Value();
 }
 
+namespace {
+uint64_t ArchiveDigestWithLength(Fnv64 digest, uint64_t length) {
+  // The length too, so that a prefix of the archive is never taken for the archive.
+  for (size_t i = 0; i < 8; ++i) digest.Add(static_cast<uint8_t>(length >> (8 * i)));
+  return digest.Value();
+}
+}  // namespace
+
 uint64_t GameArchiveHash(std::span<const uint8_t> archiveBytes) {
   Fnv64 digest;
   digest.Add(archiveBytes);
-  // The length too, so that a prefix of the archive is never taken for the archive.
-  for (size_t i = 0; i < 8; ++i) digest.Add(static_cast<uint8_t>(archiveBytes.size() >> (8 * i)));
-  return digest.Value();
+  return ArchiveDigestWithLength(digest, archiveBytes.size());
+}
+
+uint64_t GameArchiveFileHash(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) Fail("\"" + path.string() + "\" cannot be opened");
+  Fnv64 digest;
+  uint64_t length = 0;
+  std::array<char, 64 * 1024> piece;
+  while (file.read(piece.data(), piece.size()) || file.gcount() > 0) {
+    const auto count = static_cast<size_t>(file.gcount());
+    digest.Add({reinterpret_cast<const uint8_t*>(piece.data()), count});
+    length += count;
+  }
+  if (file.bad()) Fail("\"" + path.string() + "\" cannot be read");
+  return ArchiveDigestWithLength(digest, length);
 }
 
 }  // namespace replay

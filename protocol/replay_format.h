@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -144,5 +145,8 @@ uint64_t InputStreamDigest(const Replay& replay);
 // The digest of the game-picture archive's bytes that a recording names (hit boxes and explosion
 // lengths come from it).
 uint64_t GameArchiveHash(std::span<const uint8_t> archiveBytes);
+// The same digest of the archive file at `path`, read a piece at a time; ReplayFormatError when the
+// file cannot be read.
+uint64_t GameArchiveFileHash(const std::filesystem::path& path);
 
 }  // namespace replay

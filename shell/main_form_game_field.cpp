@@ -1,7 +1,6 @@
 // The game field: what New game builds after the menu has handed over.
 #include <cstdint>
 #include <exception>
-#include <span>
 
 #include "engine/base/exception.h"
 #include "engine/base/paths.h"
@@ -27,9 +26,10 @@ void TmainForm::StartGame() {
   uint64_t archiveHash = 0;
   const std::filesystem::path archivePath = ResolvePath(GameArchiveName, folders_.data);
   try {
-    ReadImageArchiveFile(archivePath, gamePictures, [&archiveHash](std::span<const uint8_t> bytes) {
-      archiveHash = replay::GameArchiveHash(bytes);
-    });
+    ReadImageArchiveFile(archivePath, gamePictures);
+    // Read in small pieces rather than through the load's mapping, so that the pictures never
+    // drawn stay out of memory.
+    archiveHash = replay::GameArchiveFileHash(archivePath);
   } catch (const EFOpenError& error) {
     ShowError(error.what());  // it names the file
     return;

@@ -113,12 +113,10 @@ void ReadImageArchive(std::span<const uint8_t> bytes, std::shared_ptr<TPictureSo
   ReadArchive({bytes, false, std::move(source)}, items, true);
 }
 
-void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items,
-                          const std::function<void(std::span<const uint8_t>)>& whileOpen) {
+void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items) {
   auto source = std::make_shared<TFilePictureSource>(path);
   const TFilePictureSource::Mapping file(*source);
   ReadImageArchive(file.Bytes(), std::move(source), items);
-  if (whileOpen) whileOpen(file.Bytes());
 }
 
 void CheckImageArchive(std::span<const uint8_t> bytes) {

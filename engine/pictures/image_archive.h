@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -34,10 +33,8 @@ void ReadImageArchive(std::span<const uint8_t> bytes, TPictureCollection& items)
 void ReadImageArchive(std::span<const uint8_t> bytes, std::shared_ptr<TPictureSource> source,
                       TPictureCollection& items);
 // The archive file read so, kept open as its pictures' source; EFOpenError when it cannot be
-// opened. `whileOpen`, when given, sees the file's bytes once the load has succeeded (to take a
-// digest of them, say), before the mapping is let go.
-void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items,
-                          const std::function<void(std::span<const uint8_t>)>& whileOpen = {});
+// opened.
+void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items);
 // Reads the archive as ReadImageArchive does and throws what it would throw, but decodes and keeps
 // no picture, so that a check before a switch of archives costs little.
 void CheckImageArchive(std::span<const uint8_t> bytes);

@@ -190,4 +190,19 @@ TEST(GoldenReplay, DamagedOversizedAndBombBytesAreRefusedBeforeAnyGame) {
   }
 }
 
+// New game takes the archive's digest from the file a piece at a time: it must be the digest of the
+// bytes the server and the player load, whatever the file's length against the piece size.
+TEST(GameArchiveHash, OfAFileReadInPiecesIsTheDigestOfItsBytes) {
+  TempDir dir;
+  for (const size_t length : {size_t{0}, size_t{1}, size_t{65536}, size_t{200001}}) {
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    const std::filesystem::path file = dir.path() / ("archive" + std::to_string(length));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(length));
+    EXPECT_EQ(replay::GameArchiveFileHash(file), replay::GameArchiveHash(bytes)) << length;
+  }
+  EXPECT_THROW(replay::GameArchiveFileHash(dir.path() / "missing"), replay::ReplayFormatError);
+}
+
 }  // namespace

@@ -95,14 +95,7 @@ void TmainForm::ApplyRecordedControl(replay::ReplayControl control) {
 
 void TmainForm::PlaybackTick(const replay::ReplayTick& tick) {
   for (const replay::ReplayControl control : tick.Controls) ApplyRecordedControl(control);
-  if (tick.Pointer) {
-    Input.PointerStepLeft = tick.Pointer->StepLeft;
-    Input.PointerStepRight = tick.Pointer->StepRight;
-    Input.PointerStepUp = tick.Pointer->StepUp;
-    Input.PointerStepDown = tick.Pointer->StepDown;
-    Input.PointerFire = tick.Pointer->Fire;
-  }
-  GameInput1.SetActiveStates(InputStatesOf(tick.Keys));
+  ApplyRecordedInput(tick, Input, GameInput1);
   AdvanceGameTick(World, tick.LagCount, StateBeneath(Screen));
 }
 

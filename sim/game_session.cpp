@@ -110,14 +110,7 @@ void TGameSession::Control(replay::ReplayControl control) {
 
 void TGameSession::Advance(const replay::ReplayTick& tick) {
   for (const replay::ReplayControl control : tick.Controls) Control(control);
-  if (tick.Pointer) {
-    Pointer.PointerStepLeft = tick.Pointer->StepLeft;
-    Pointer.PointerStepRight = tick.Pointer->StepRight;
-    Pointer.PointerStepUp = tick.Pointer->StepUp;
-    Pointer.PointerStepDown = tick.Pointer->StepDown;
-    Pointer.PointerFire = tick.Pointer->Fire;
-  }
-  input_.SetActiveStates(InputStatesOf(tick.Keys));
+  ApplyRecordedInput(tick, Pointer, input_);
   AdvanceGameTick(World, tick.LagCount, StateBeneath(Screen));
 }
 
@@ -162,6 +155,18 @@ TInputStates InputStatesOf(uint8_t keys) {
   states.set(isRight, (keys & replay::KeyRight) != 0);
   states.set(isButton1, (keys & replay::KeyFire) != 0);
   return states;
+}
+
+void ApplyRecordedInput(const replay::ReplayTick& tick, PointerSteering& pointer,
+                        TGameInput& input) {
+  if (tick.Pointer) {
+    pointer.PointerStepLeft = tick.Pointer->StepLeft;
+    pointer.PointerStepRight = tick.Pointer->StepRight;
+    pointer.PointerStepUp = tick.Pointer->StepUp;
+    pointer.PointerStepDown = tick.Pointer->StepDown;
+    pointer.PointerFire = tick.Pointer->Fire;
+  }
+  input.SetActiveStates(InputStatesOf(tick.Keys));
 }
 
 uint8_t ReplayKeysOf(const TGameInput& input) {

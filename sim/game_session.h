@@ -101,3 +101,7 @@ replay::ReplayStart ReplayStartOf(const TGameStart& start);
 // The five key states of a recording as the game's input states, and back.
 TInputStates InputStatesOf(uint8_t keys);
 uint8_t ReplayKeysOf(const TGameInput& input);
+// Hands a recorded tick's input to the game as the player's would be: the pointer's steps when the
+// tick has them, and the five key states.
+void ApplyRecordedInput(const replay::ReplayTick& tick, PointerSteering& pointer,
+                        TGameInput& input);

@@ -28,6 +28,12 @@ fail() {
 
 # Starts Xvfb on the first free display with a 1024x768 screen, and openbox on it.
 e2e_start_x() {
+  e2e_start_xvfb
+  e2e_start_wm
+}
+
+# Starts Xvfb on the first free display with a 1024x768 screen, with no window manager.
+e2e_start_xvfb() {
   display=90
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
   xvfb_log=$(mktemp)
@@ -50,6 +56,10 @@ e2e_start_x() {
     fail "Xvfb did not start on $DISPLAY ($state): $(cat "$xvfb_log")"
   fi
   rm -f "$xvfb_log"
+}
+
+# Starts openbox on the display.
+e2e_start_wm() {
   openbox >/dev/null 2>&1 &
   E2E_WM_PID=$!
   sleep 0.5
@@ -57,10 +67,20 @@ e2e_start_x() {
 
 # e2e_start BINARY GAME_DIR: starts the game in a scratch copy of its folder.
 e2e_start() {
+  e2e_copy_game "$1" "$2"
+  e2e_start_x
+  e2e_launch
+}
+
+# e2e_copy_game BINARY GAME_DIR: the scratch copy of the game's folder, E2E_WORK.
+e2e_copy_game() {
   E2E_WORK=$(mktemp -d)
   cp -R "$2"/. "$E2E_WORK"/
   cp "$1" "$E2E_WORK"/skarvel
-  e2e_start_x
+}
+
+# Starts the game of E2E_WORK on the display and waits for its window.
+e2e_launch() {
   export SDL_AUDIODRIVER=dummy
   (cd "$E2E_WORK" && exec ./skarvel >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log") &
   E2E_GAME_PID=$!
@@ -132,9 +152,24 @@ e2e_wait_file() {
 
 # The menu is drawn: the window's picture is not one flat colour (black before the first frame).
 e2e_assert_drawn() {
+  e2e_drawn "$1" || fail "the window is blank (spread $spread): $1"
+}
+
+# e2e_wait_drawn FILE [SECONDS]: waits up to SECONDS (10) for the window's picture to be drawn
+# (see e2e_assert_drawn).
+e2e_wait_drawn() {
+  deadline=$(($(date +%s) + ${2:-10}))
+  until e2e_drawn "$1"; do
+    [ "$(date +%s)" -lt "$deadline" ] || fail "the window stays blank (spread $spread): $1"
+    sleep 0.2
+  done
+}
+
+# True when the window's picture, saved in the file given, is not one flat colour.
+e2e_drawn() {
   import -window "$E2E_WINDOW" "$1" 2>/dev/null || import -window root "$1"
   spread=$(convert "$1" -colorspace Gray -format '%[fx:standard_deviation]' info:)
-  awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }' || fail "the window is blank (spread $spread): $1"
+  awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }'
 }
 
 # Options, sounds off, back to the main menu; then waits for the settings file to say so.

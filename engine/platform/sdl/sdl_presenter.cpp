@@ -187,17 +187,34 @@ void SdlPresenter::Present(const uint32_t* pixels, int width, int height) {
     return;
   }
   stale_ = false;
+  ShowTexture();
+}
+
+void SdlPresenter::ShowTexture() {
   int outputWidth = 0;
   int outputHeight = 0;
   SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
   // The letterbox bars; in a window the software renderer's picture covers every pixel, and what
   // it drew last stays, so there is nothing to clear.
-  if (!textureHoldsShown_ || outputWidth != width || outputHeight != height) {
+  if (!textureHoldsShown_ || outputWidth != textureWidth_ || outputHeight != textureHeight_) {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
   }
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::Repaint() {
+  // The window surface and the texture both still hold the picture last shown: it is sent again
+  // at once, for no new frame may come (the menu's frame loop stops while the game is inactive).
+  if (texture_ == nullptr) {
+    // SDL refuses while the window surface is invalid (its size changed): the new one starts blank.
+    if (textureHoldsShown_ && SDL_UpdateWindowSurface(window_) == 0) return;
+  } else if (!stale_) {
+    ShowTexture();
+    return;
+  }
+  stale_ = true;
 }
 
 bool SdlPresenter::UpdateTexture(const uint32_t* pixels, int width, int height) {

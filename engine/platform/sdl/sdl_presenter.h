@@ -46,9 +46,12 @@ class SdlPresenter {
   // Shows a picture of width x height pixels (0xAARRGGBB, alpha ignored). A picture equal to the
   // one on screen is not sent again: a still menu costs the desktop nothing.
   void Present(const uint32_t* pixels, int width, int height);
-  // The window's content was lost or changed shape (exposed, resized, full screen): the next
-  // picture is sent whatever it holds.
+  // The window's content changed shape (full screen and back): the next picture is sent whatever
+  // it holds.
   void Invalidate() { stale_ = true; }
+  // The window's content was lost (exposed, shown, restored, resized): the picture last shown is
+  // sent again now where it is still held, else the next picture is sent whatever it holds.
+  void Repaint();
   // After SDL_RENDER_TARGETS_RESET or SDL_RENDER_DEVICE_RESET the texture's content is gone.
   void RecreateTexture();
   // The renderer that runs: "opengl", "opengles2", "software", ...
@@ -66,6 +69,8 @@ class SdlPresenter {
   // cannot be read back cheaply, so a copy is kept beside it.
   bool UpdateTexture(const uint32_t* pixels, int width, int height);
   bool CopyIntoTexture(const uint32_t* pixels, int width, int height);
+  // Draws the texture over the whole window (letterboxed in full screen) and shows it.
+  void ShowTexture();
   // The window's own surface when the software renderer shows the picture unscaled on it in the
   // game's pixel layout (a window, not full screen); else null.
   SDL_Surface* UnscaledWindowSurface(int width, int height) const;

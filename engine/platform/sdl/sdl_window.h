@@ -48,8 +48,9 @@ class SdlWindow : public Window {
   void KeepFixedSize();
   // The renderer lost its texture.
   void RenderingReset() { presenter_->RecreateTexture(); }
-  // The desktop lost or reshaped what the window showed: draw it again with the next frame.
-  void Repaint() { presenter_->Invalidate(); }
+  // The desktop lost or reshaped what the window showed: show the last picture again now if it is
+  // still held, else with the next frame.
+  void Repaint() { presenter_->Repaint(); }
 
   // The renderer that presents frames ("opengl", "software", ...).
   std::string_view PresentPath() const { return presenter_->Path(); }

@@ -11,10 +11,15 @@
 // a tick after the game's end was decided, so the game, its score and the proof's work stay the
 // same while the input stream is a new one (the server refuses one it has seen).
 //
-//   proof_submissions [--count N=200] [--clients C=4] [--rate PER_S=0] [--server HOST:PORT]
-//                     [--recordings DIR] [--archive FILE] [--verifier-workers W=0]
+//   proof_submissions [--count N=200] [--clients C=4] [--rate PER_S=0] [--seconds S] [--first N]
+//                     [--server HOST:PORT] [--recordings DIR] [--archive FILE]
+//                     [--verifier-workers W=0]
 //   proof_submissions [N] [C] [W]     (the older form)
 // --rate paces the submissions evenly over the clients (0: each client as fast as it can).
+// --seconds is a window: no submission starts after it, and the results proven within it are
+// counted apart (for a run side by side with another load of the same length).
+// --first N begins with the Nth variant: a second run against the same server sends only input
+// streams it has not seen.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -54,6 +59,8 @@ struct Options {
   int count = 200;
   int clients = 4;
   double rate = 0;
+  double seconds = 0;
+  int first = 0;
   size_t workers = 0;
   std::string server;
   std::filesystem::path recordings;
@@ -70,6 +77,10 @@ Options ReadOptions(int argc, char** argv) {
       options.count = std::atoi(argv[++i]);
     } else if (arg == "--clients" && hasValue) {
       options.clients = std::atoi(argv[++i]);
+    } else if (arg == "--first" && hasValue) {
+      options.first = std::atoi(argv[++i]);
+    } else if (arg == "--seconds" && hasValue) {
+      options.seconds = std::atof(argv[++i]);
     } else if (arg == "--rate" && hasValue) {
       options.rate = std::atof(argv[++i]);
     } else if (arg == "--verifier-workers" && hasValue) {
@@ -122,9 +133,10 @@ struct Submission {
   size_t ticks = 0;
 };
 
-std::vector<Submission> MakeSubmissions(const std::vector<replay::Replay>& recordings, int count) {
+std::vector<Submission> MakeSubmissions(const std::vector<replay::Replay>& recordings, int first,
+                                        int count) {
   std::vector<Submission> submissions;
-  for (int i = 0; i < count; ++i) {
+  for (int i = first; i < first + count; ++i) {
     const size_t n = recordings.size();
     replay::Replay variant = recordings[static_cast<size_t>(i) % n];
     if (const auto round = static_cast<unsigned>(static_cast<size_t>(i) / n); round > 0) {
@@ -224,7 +236,8 @@ double Since(Clock::time_point start, Clock::time_point t) {
 int main(int argc, char** argv) {
   const Options options = ReadOptions(argc, argv);
   const std::vector<replay::Replay> recordings = LoadRecordings(options);
-  const std::vector<Submission> submissions = MakeSubmissions(recordings, options.count);
+  const std::vector<Submission> submissions =
+      MakeSubmissions(recordings, options.first, options.count);
   size_t ticks = 0;
   for (const Submission& s : submissions) ticks += s.ticks;
 
@@ -242,17 +255,20 @@ int main(int argc, char** argv) {
   const auto start = Clock::now();
   std::atomic<int> next{0};
   std::atomic<int> accepted{0};
+  std::atomic<int> attempted{0};
   std::vector<std::thread> senders;
   for (int c = 0; c < options.clients; ++c) {
     senders.emplace_back([&] {
       THttpClient client;
       for (int i; (i = next++) < options.count;) {
+        if (options.seconds > 0 && Since(start, Clock::now()) >= options.seconds) break;
         if (options.rate > 0) {
           std::this_thread::sleep_until(start +
                                         std::chrono::duration_cast<Clock::duration>(
                                             std::chrono::duration<double>(i / options.rate)));
         }
         const Submission& s = submissions[static_cast<size_t>(i)];
+        ++attempted;
         if (SendResultToServer(client, host, 'S', "Bench", s.score, "",
                                THttpClient::Clock::now() + SubmissionTimeLimit, s.bytes)) {
           ++accepted;
@@ -269,6 +285,7 @@ int main(int argc, char** argv) {
     sending = false;
   });
   long long proven = 0;
+  long long provenInWindow = 0;
   auto lastChange = Clock::now();
   auto lastVerdict = start;
   for (;;) {
@@ -278,8 +295,11 @@ int main(int argc, char** argv) {
       proven = now - provenBefore;
       lastChange = lastVerdict = Clock::now();
     }
+    if (options.seconds > 0 && Since(start, Clock::now()) <= options.seconds) {
+      provenInWindow = proven;
+    }
     if (sending) continue;
-    if (proven >= accepted || Clock::now() - lastChange > std::chrono::seconds(20)) break;
+    if (proven >= accepted.load() || Clock::now() - lastChange > std::chrono::seconds(20)) break;
   }
   joiner.join();
   const Census census = TakeCensus(poller, host);
@@ -296,7 +316,7 @@ int main(int argc, char** argv) {
               options.clients,
               options.rate > 0 ? ("paced at " + std::to_string(options.rate) + " a second").c_str()
                                : "as fast as they go");
-  std::printf("submissions: %d sent, %d accepted; sending took %.2f s\n", options.count,
+  std::printf("submissions: %d sent, %d accepted; sending took %.2f s\n", attempted.load(),
               accepted.load(), Since(start, sent));
   std::printf(
       "the server's table (every run on it): %lld proven, %lld pending, %lld refused, "
@@ -308,6 +328,12 @@ int main(int argc, char** argv) {
       proven, seconds, Since(sent, lastVerdict));
   std::printf("proven submissions a second: %.2f\n", seconds > 0 ? proven / seconds : 0.0);
   std::printf("replayed ticks a second through the server: %.0f\n",
-              seconds > 0 ? static_cast<double>(ticks) * proven / options.count / seconds : 0.0);
-  return proven == options.count ? 0 : 1;
+              seconds > 0 ? static_cast<double>(ticks) / static_cast<double>(submissions.size()) *
+                                static_cast<double>(proven) / seconds
+                          : 0.0);
+  if (options.seconds > 0) {
+    std::printf("proven within the first %.0f s: %lld, %.2f a second\n", options.seconds,
+                provenInWindow, static_cast<double>(provenInWindow) / options.seconds);
+  }
+  return proven == attempted ? 0 : 1;
 }

@@ -7,8 +7,9 @@
 #   checked by the proof as they are made (bench/make_long_games); they are kept in
 #   BUILD/bench/long_games/<archive and program digest>/ and made again when either changes.
 # - The submissions go as the game sends them (handshake, the recording's upload, the result),
-#   from 4 clients, paced at RATE a second ("max": all at once, the verifier's queue holding them,
-#   which measures how many a second it can prove). Each is counted proven from /scores.json.
+#   from 4 clients, paced at RATE a second ("max": 15 for each second of the run, all at once,
+#   the verifier's queue holding them: how many a second it can prove). Each is counted proven
+#   from /scores.json.
 # - The pages: wrk, 4 threads, 32 connections, on the table page, as bench/server_load.sh reads it.
 #   Before the run 100 results are proven (not timed), so that the page holds its 100 rows.
 # Usage: bench/proof_load.sh [build folder (default build/release)] [seconds (default 30)]
@@ -63,7 +64,7 @@ done
 base="http://127.0.0.1:$port"
 
 if [ "$rate" = max ]; then
-  count=$((seconds * 20))
+  count=$((seconds * 15))
   pacing="--rate 0"
 else
   count=$(awk -v r="$rate" -v s="$seconds" 'BEGIN { printf "%d", r * s }')

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -239,7 +240,13 @@ int main(int argc, char** argv) {
   const std::vector<Submission> submissions =
       MakeSubmissions(recordings, options.first, options.count);
   size_t ticks = 0;
-  for (const Submission& s : submissions) ticks += s.ticks;
+  size_t shortest = SIZE_MAX;
+  size_t longest = 0;
+  for (const Submission& s : submissions) {
+    ticks += s.ticks;
+    shortest = std::min(shortest, s.ticks);
+    longest = std::max(longest, s.ticks);
+  }
 
   std::unique_ptr<OwnServer> own;
   if (options.server.empty()) own = std::make_unique<OwnServer>(options);
@@ -306,13 +313,7 @@ int main(int argc, char** argv) {
 
   const double seconds = Since(start, lastVerdict);
   std::printf("server %s, %s; %zu recordings of %zu..%zu ticks; %d clients, %s\n", host.c_str(),
-              own ? "this program's own" : "named", recordings.size(),
-              std::min_element(submissions.begin(), submissions.end(),
-                               [](auto& a, auto& b) { return a.ticks < b.ticks; })
-                  ->ticks,
-              std::max_element(submissions.begin(), submissions.end(),
-                               [](auto& a, auto& b) { return a.ticks < b.ticks; })
-                  ->ticks,
+              own ? "this program's own" : "named", recordings.size(), shortest, longest,
               options.clients,
               options.rate > 0 ? ("paced at " + std::to_string(options.rate) + " a second").c_str()
                                : "as fast as they go");

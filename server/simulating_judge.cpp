@@ -35,7 +35,10 @@ SimulatingJudge::SimulatingJudge(std::vector<uint8_t> archiveBytes, TokenSigner 
 SimulatingJudge::~SimulatingJudge() = default;
 
 uint64_t SimulatingJudge::CheckUpload(std::span<const uint8_t> bytes) const {
-  const replay::Replay recording = Decode(bytes);
+  return CheckRecording(Decode(bytes));
+}
+
+uint64_t SimulatingJudge::CheckRecording(const replay::Replay& recording) const {
   const replay::ReplayHeader& header = recording.Header;
   if (header.SimulationId != SimulationId) {
     throw ReplayUnfit("recorded under simulation " + std::to_string(header.SimulationId) +
@@ -54,8 +57,9 @@ ReplayJudgement SimulatingJudge::Judge(std::span<const uint8_t> bytes,
                                        const ReplayClaim& claim) const {
   ReplayJudgement judgement;
   try {
-    CheckUpload(bytes);
-    const replay::Replay recording = replay::DecodeReplay(bytes);
+    // Decoded once: the upload's checks and the replay read the same recording.
+    const replay::Replay recording = Decode(bytes);
+    CheckRecording(recording);
     const replay::ReplayHeader& header = recording.Header;
     if (header.ClaimedScore != claim.score) {
       judgement.reason = "the result says " + std::to_string(claim.score) +

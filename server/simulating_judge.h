@@ -12,6 +12,9 @@
 #include "server/score_token.h"
 
 class TGamePictures;
+namespace replay {
+struct Replay;
+}
 
 // A recording whose game took less real time than this short of its game time is still taken:
 // the ticket's and the result's times are whole seconds, and clocks drift a little.
@@ -28,6 +31,8 @@ class SimulatingJudge : public ReplayJudge {
   ReplayJudgement Judge(std::span<const uint8_t> bytes, const ReplayClaim& claim) const override;
 
  private:
+  // The checks of an upload on its decoded recording: ReplayUnfit, or the input stream's digest.
+  uint64_t CheckRecording(const replay::Replay& recording) const;
   // The pictures for one judgement: each verifier thread gets a set of its own, loaded once.
   std::unique_ptr<TGamePictures> BorrowPictures() const;
   void ReturnPictures(std::unique_ptr<TGamePictures> pictures) const;

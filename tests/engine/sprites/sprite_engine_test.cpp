@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/base/exception.h"
@@ -260,6 +262,31 @@ TEST_F(SpriteEngineTest, PositionsAddUpThroughTheTree) {
   EXPECT_EQ(child.AbsX(), 70);
   EXPECT_EQ(child.AbsY(), 55);
   EXPECT_EQ(child.Bounds(), (TRect{70, 55, 80, 65}));
+}
+
+TEST(TruncPixels, TruncatesTowardZeroAndKeepsWithin32Bits) {
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min();
+  constexpr int32_t Max = std::numeric_limits<int32_t>::max();
+  const std::pair<double, int32_t> cases[] = {
+      {0.0, 0},
+      {-0.0, 0},
+      {1.9, 1},
+      {-1.9, -1},
+      {-0.5, 0},
+      {799.999, 799},
+      {2147483646.5, 2147483646},
+      {2147483647.0, Max},
+      {2147483647.9, Max},
+      {-2147483647.5, -2147483647},
+      {-2147483648.0, Min},
+      {-2147483648.9, Min},
+      {1e300, Max},
+      {-1e300, Min},
+      {std::numeric_limits<double>::infinity(), Max},
+      {-std::numeric_limits<double>::infinity(), Min},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+  };
+  for (const auto& [value, pixels] : cases) EXPECT_EQ(TruncPixels(value), pixels) << value;
 }
 
 struct AnimationCase {

@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang (the `fuzz` preset) and runs every fuzz/fuzz_*.cpp target.
 #
-# Short mode (the test command): each target for a short, bounded time from its corpus. New inputs
-# go to a scratch folder (the committed corpus stays as it is); a crash leaves its input in
-# build/fuzz/ and makes this script fail.
+# Short mode (the test command): each target for a short, bounded time from its corpus, as many
+# targets side by side as there are processors. New inputs go to a scratch folder (the committed
+# corpus stays as it is); a crash leaves its input in build/fuzz/ and makes this script fail.
 #   fuzz/run_fuzzers.sh [seconds per target (default 20)] [most runs per target]
 #
 # Long mode: brings each target (or those named) up to the given number of executions in total,
@@ -162,20 +162,60 @@ if $long; then
   exit "$status"
 fi
 
-for target in $targets; do
+# One target's short run. Its report (and the end of its log if it fails) goes to a file, printed
+# when every target is done, so that the reports of targets running side by side stay whole.
+short_run() { # target
+  target="$1"
+  log="build/fuzz/$target.log"
+  report="build/fuzz/$target.report"
   scratch=$(mktemp -d)
   # A target without a corpus yet starts from nothing.
   if [ -d fuzz/corpus/"$target" ]; then
     find fuzz/corpus/"$target" -maxdepth 1 -type f -exec cp {} "$scratch"/ \;
   fi
-  echo "== fuzz_$target: up to ${seconds}s or $runs runs"
+  echo "== fuzz_$target: up to ${seconds}s or $runs runs" | tee "$report"
   if ! ./build/fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -runs="$runs" \
       -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
-      -artifact_prefix=build/fuzz/"$target"- "$scratch" 2>build/fuzz/"$target".log; then
-    status=1
-    tail -n 40 build/fuzz/"$target".log
+      -artifact_prefix=build/fuzz/"$target"- "$scratch" 2>"$log"; then
+    echo "fuzz_$target FAILED" >>"$report"
+    tail -n 40 "$log" >>"$report"
   fi
-  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' build/fuzz/"$target".log || true
+  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" >>"$report" || true
   rm -rf "$scratch"
+}
+
+# The targets run side by side, one per processor: each still has its full time to itself on a
+# processor of its own. Every lane takes the next target nobody has claimed yet (mkdir is atomic),
+# so a target that ends early by its number of runs frees its lane for the next one.
+lanes=$(getconf _NPROCESSORS_ONLN 2>/dev/null || echo 1)
+[ "$lanes" -ge 1 ] 2>/dev/null || lanes=1
+claims=$(mktemp -d)
+for target in $targets; do rm -f "build/fuzz/$target.report"; done
+lane() {
+  for target in $targets; do
+    mkdir "$claims/$target" 2>/dev/null || continue
+    short_run "$target"
+  done
+}
+lane_pids=""
+lane_number=0
+while [ "$lane_number" -lt "$lanes" ]; do
+  lane &
+  lane_pids="$lane_pids $!"
+  lane_number=$((lane_number + 1))
+done
+for pid in $lane_pids; do wait "$pid" || status=1; done
+rm -rf "$claims"
+
+echo "== results"
+for target in $targets; do
+  report="build/fuzz/$target.report"
+  if [ ! -f "$report" ]; then
+    echo "fuzz_$target: did not run"
+    status=1
+    continue
+  fi
+  cat "$report"
+  grep -q "^fuzz_$target FAILED$" "$report" && status=1
 done
 exit "$status"

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -375,26 +376,37 @@ class TGatedJudge : public ReplayJudge {
   }
   ReplayJudgement Judge(std::span<const uint8_t> bytes, const ReplayClaim& claim) const override {
     std::unique_lock lock(mutex_);
-    opened_.wait(lock, [this] { return open_; });
+    ++arrived_;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return open_; });
     lock.unlock();
     return real_.Judge(bytes, claim);
+  }
+  // Until a worker has taken a judgement off the queue, that judgement still fills it.
+  bool AwaitArrivals(int count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(30), [&] { return arrived_ >= count; });
   }
   void Open() {
     std::lock_guard lock(mutex_);
     open_ = true;
-    opened_.notify_all();
+    changed_.notify_all();
   }
 
  private:
   const ReplayJudge& real_;
   mutable std::mutex mutex_;
-  mutable std::condition_variable opened_;
+  mutable std::condition_variable changed_;
+  mutable int arrived_ = 0;
   bool open_ = false;
 };
 
 TEST_F(ReplayProof, TheVerifierPoolHoldsItsCaps) {
   TGatedJudge gated(judge_);
   TProvingServer server(gated, NoLimits(), VerifierSettings{1, 1});
+  // A failed check must not leave the worker at the gate, or the server would never stop.
+  const std::unique_ptr<TGatedJudge, void (*)(TGatedJudge*)> opener(
+      &gated, [](TGatedJudge* judge) { judge->Open(); });
   const auto variant = [](uint8_t keys) {
     return Changed([keys](replay::Replay& r) { r.Ticks.back().Keys ^= keys; });
   };
@@ -402,6 +414,7 @@ TEST_F(ReplayProof, TheVerifierPoolHoldsItsCaps) {
   const std::string a = server.Handshake();
   ASSERT_EQ(server.Upload(a, GoldenBytes()).first, 200);
   ASSERT_EQ(server.Send(a, GoldenScore).second, "OK");
+  ASSERT_TRUE(gated.AwaitArrivals(1)) << "the worker never took A's judgement";
   // B, C and D upload while the queue is empty; their results then fill it to twice its cap.
   std::vector<std::string> tokens;
   for (const uint8_t keys : {replay::KeyUp, replay::KeyDown, replay::KeyLeft}) {

@@ -143,9 +143,10 @@ class TtfTextRasterizer : public TextRasterizer {
   };
 
   // The heads-up texts are drawn anew every frame and change a few times a second: a run is
-  // rendered once and its coverage kept, up to a bound past which the kept runs start over.
+  // rendered once and its coverage kept, up to a bound past which the kept runs start over (a
+  // long game shows many scores: the bound keeps them to a few hundred kilobytes).
   const Coverage& Rendered(TTF_Font* font, const std::string& run) {
-    constexpr size_t MaxKeptRuns = 512;
+    constexpr size_t MaxKeptRuns = 128;
     auto key = std::make_pair(font, run);
     if (auto found = rendered_.find(key); found != rendered_.end()) return found->second;
     if (rendered_.size() >= MaxKeptRuns) rendered_.clear();

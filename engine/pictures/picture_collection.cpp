@@ -187,7 +187,9 @@ bool TPictureCollectionItem::Opaque(int32_t i, int32_t px, int32_t py) const {
 }
 
 bool TPictureCollectionItem::PatternSolid(int32_t i) const {
-  if (!initialized_ || i < 0 || i >= cut_.Total()) return false;
+  // A picture not drawn yet is decoded by its first Draw, in drawing order, which keeps the heap's
+  // peak at a new game where it was: until then the frame clears all.
+  if (pending_ || !initialized_ || i < 0 || i >= cut_.Total()) return false;
   const TPicture* picture = Pixels();
   if (!picture) return false;
   const TRect box = Box(cut_, i);

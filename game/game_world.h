@@ -18,6 +18,7 @@ class TGameInput;
 class TImageList;
 class TSpriteEngine;
 class TGameBack;
+class TStatusSprite;
 class TMountain;
 class THeroSprite;
 class TShieldSprite;
@@ -54,6 +55,7 @@ struct TGameWorld {
 
   // The long-lived sprites of the field, empty outside a game.
   TSpriteRef<TGameBack> Back;
+  TSpriteRef<TStatusSprite> StatusBar;
   std::array<TSpriteRef<TMountain>, 2> MiddleStrips;
   TSpriteRef<THeroSprite> Hero;
   TSpriteRef<TShieldSprite> Shield;

@@ -109,7 +109,7 @@ void CreateFieldSprites(TGameWorld& world) {
   CreateLayer(world, FarStrip, FieldWidth);
   CreateMiddleStrips(world, MiddleStrip, FieldWidth);
   CreateLayer(world, NearStrip, FieldWidth);
-  NewSprite<TStatusSprite>(engine, world);
+  world.StatusBar = &NewSprite<TStatusSprite>(engine, world);
   world.Scale = &NewSprite<TScaleSprite>(engine, world);
   NewSprite<TLivesIndicator>(engine, world);
   world.Hero = &NewSprite<THeroSprite>(engine, world);

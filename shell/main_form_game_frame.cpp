@@ -1,7 +1,13 @@
 // One frame of the game loop: the input, the game's tick (game/game_tick.h), then the picture
 // with its heads-up texts and the caption of the state, drawn from what the tick left.
+#include <array>
+#include <optional>
+#include <span>
+
+#include "game/bonus_sprites.h"
 #include "game/game_tick.h"
 #include "game/level_loop.h"
+#include "game/scenery.h"
 #include "shell/main_form.h"
 #include "sim/game_session.h"
 
@@ -51,7 +57,16 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
 
 void TmainForm::DrawGameFrame(TSurface& back) {
   TCanvas& canvas = TextCanvas(back);
-  back.Fill(0);
+  // The sky and the status bar cover most of the field with opaque pictures drawn before anything
+  // that shows through: what they cover need not be cleared first.
+  const std::array<const TImageSprite*, 2> opaque = {World.Back.Get(), World.StatusBar.Get()};
+  std::array<TRect, 2> covered;
+  size_t coveredCount = 0;
+  for (const TImageSprite* sprite : opaque) {
+    if (sprite == nullptr) continue;
+    if (const std::optional<TRect> rect = sprite->SolidDrawnRect()) covered[coveredCount++] = *rect;
+  }
+  back.FillExcept(0, std::span(covered.data(), coveredCount));
   SpriteEngine1.DrawAll();
   DrawHud(World, canvas);
   GameCaptions(canvas);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "engine/base/exception.h"
 
@@ -20,6 +21,39 @@ void TSurface::Fill(uint32_t pixel) {
     return;
   }
   std::fill(pixels_.begin(), pixels_.end(), pixel);
+}
+
+void TSurface::FillExcept(uint32_t pixel, std::span<const TRect> kept) {
+  if (kept.empty()) {
+    Fill(pixel);
+    return;
+  }
+  // Per row, the kept stretches from left to right; the gaps between them are filled.
+  std::vector<std::pair<int32_t, int32_t>> stretches;
+  for (int32_t y = 0; y < height_; ++y) {
+    stretches.clear();
+    for (const TRect& rect : kept) {
+      if (y < rect.Top || y >= rect.Bottom) continue;
+      const int32_t left = std::clamp(rect.Left, 0, width_);
+      const int32_t right = std::clamp(rect.Right, 0, width_);
+      if (left < right) stretches.emplace_back(left, right);
+    }
+    std::sort(stretches.begin(), stretches.end());
+    uint32_t* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+    const auto fill = [&](int32_t from, int32_t to) {
+      if (pixel == 0) {
+        std::memset(row + from, 0, static_cast<size_t>(to - from) * sizeof(uint32_t));
+      } else {
+        std::fill(row + from, row + to, pixel);
+      }
+    };
+    int32_t x = 0;
+    for (const auto& [left, right] : stretches) {
+      if (left > x) fill(x, left);
+      x = std::max(x, right);
+    }
+    if (x < width_) fill(x, width_);
+  }
 }
 
 TCanvas& TSurface::Canvas() {

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "engine/drawing/canvas.h"
+#include "engine/drawing/rect.h"
 #include "engine/platform/platform.h"
 
 // A 32-bit picture (0x00RRGGBB pixels) with its canvas.
@@ -19,6 +21,9 @@ class TSurface {
   int Width() const { return width_; }
   int Height() const { return height_; }
   void Fill(uint32_t pixel);
+  // Fill, but for the pixels inside any of `kept`: a frame that draws opaque pictures over those
+  // next clears only the rest.
+  void FillExcept(uint32_t pixel, std::span<const TRect> kept);
   uint32_t* Pixels() { return pixels_.data(); }
   const uint32_t* Pixels() const { return pixels_.data(); }
   uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }

@@ -186,6 +186,24 @@ bool TPictureCollectionItem::Opaque(int32_t i, int32_t px, int32_t py) const {
   return !key || picture->Pixel(box.Left + px, box.Top + py) != *key;
 }
 
+bool TPictureCollectionItem::PatternSolid(int32_t i) const {
+  // A picture not drawn yet is decoded by its first Draw, in drawing order, which keeps the heap's
+  // peak at a new game where it was: until then the frame clears all.
+  if (pending_ || !initialized_ || i < 0 || i >= cut_.Total()) return false;
+  const TPicture* picture = Pixels();
+  if (!picture) return false;
+  const TRect box = Box(cut_, i);
+  if (box.Right > picture->Width || box.Bottom > picture->Height) return false;
+  const std::optional<uint32_t> key = Key();
+  if (!key) return true;
+  const std::vector<RowSpan>& spans = SpansFor(*key);
+  for (int32_t y = box.Top; y < box.Bottom; ++y) {
+    const RowSpan& span = spans[static_cast<size_t>(y)];
+    if (!span.solid || span.first > box.Left || span.last < box.Right) return false;
+  }
+  return true;
+}
+
 void TPictureCollectionItem::Upload() {
   if (!HasPicture()) return;
   if (!initialized_) {

@@ -64,6 +64,9 @@ class TPictureCollectionItem {
   void Draw(TSurface& destination, int32_t x, int32_t y, int32_t i) const;
   // True when pattern i is drawn at (px, py) of the pattern (not transparent, inside it).
   bool Opaque(int32_t i, int32_t px, int32_t py) const;
+  // True when Draw of pattern i writes every pixel of its rectangle (none is transparent, and the
+  // picture has been decoded); a frame's clear may then leave out what the pattern covers.
+  bool PatternSolid(int32_t i) const;
 
   // The picture's data lies in `source` (checked already, so it decodes without failing) and is
   // decoded when first needed; until then the item knows the picture's size only.

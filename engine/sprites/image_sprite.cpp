@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/drawing/draw_surface.h"
 #include "engine/pictures/picture_collection.h"
 #include "engine/sprites/sprite_engine.h"
 
@@ -46,6 +47,21 @@ void TImageSprite::Render() {
   if (!Image || !Root() || !Root()->TargetSurface()) return;
   const TRect placed = PlacedRect();
   Image->Draw(*Root()->TargetSurface(), placed.Left, placed.Top, CurrentPattern());
+}
+
+std::optional<TRect> TImageSprite::SolidDrawnRect() const {
+  TSpriteEngine* engine = Root();
+  if (!Image || !engine || !engine->TargetSurface()) return std::nullopt;
+  // DrawAll reaches a sprite when it and every sprite above it are visible.
+  for (const TSprite* sprite = this; sprite != nullptr; sprite = sprite->Parent()) {
+    if (!sprite->Visible) return std::nullopt;
+  }
+  if (!OverlapRect(Bounds(), engine->ScreenRect)) return std::nullopt;
+  if (!Image->PatternSolid(CurrentPattern())) return std::nullopt;
+  const TSurface& surface = *engine->TargetSurface();
+  const TRect drawn = IntersectRect(PlacedRect(), {0, 0, surface.Width(), surface.Height()});
+  if (drawn.Width() <= 0 || drawn.Height() <= 0) return std::nullopt;
+  return drawn;
 }
 
 void TImageSprite::Advance(int32_t moveCount) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "engine/sprites/sprite.h"
 
@@ -29,6 +30,10 @@ class TImageSprite : public TSprite {
   TRect PlacedRect() const;
 
   void Render() override;
+  // The part of the engine's surface that this frame's DrawAll covers with the sprite's own
+  // pixels, when its Render is this class's and its pattern has no transparent pixel; none when
+  // it is not drawn or leaves some pixel of its rectangle as it was.
+  std::optional<TRect> SolidDrawnRect() const;
   // FrameIndex += moveCount x FrameSpeed rounded to nearest (ties to even); a looping animation
   // wraps into 0..FrameCount-1, one that does not loop stops on its last pattern (FrameSpeed 0).
   void Advance(int32_t moveCount) override;

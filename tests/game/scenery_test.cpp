@@ -29,6 +29,29 @@ class SceneryTest : public GameplayTest {
   }
 };
 
+// The game frame clears only what the sky and the status bar leave uncovered: whatever the back
+// buffer held before, the frame comes out as from a full clear.
+TEST_F(SceneryTest, TheSkyAndTheStatusBarCoverTheFieldSoTheFrameClearsNoMore) {
+  Frames(3);
+  ASSERT_TRUE(World().Back && World().StatusBar);
+  EXPECT_EQ(World().Back->SolidDrawnRect(), (TRect{0, 68, 800, 600}));
+  EXPECT_EQ(World().StatusBar->SolidDrawnRect(), (TRect{0, 0, 800, 68}));
+  TSurface& back = *form->DrawSurface.BackBuffer();
+  back.Fill(0);
+  form->DrawGameFrame(back);
+  const std::vector<uint32_t> fromBlack(back.Pixels(), back.Pixels() + 800 * 600);
+  back.Fill(0x5A5A5A);
+  form->DrawGameFrame(back);
+  EXPECT_EQ(std::vector<uint32_t>(back.Pixels(), back.Pixels() + 800 * 600), fromBlack);
+
+  // Without its sky the field shows black there, not what the buffer held.
+  World().Back->Visible = false;
+  EXPECT_EQ(World().Back->SolidDrawnRect(), std::nullopt);
+  back.Fill(0x5A5A5A);
+  form->DrawGameFrame(back);
+  EXPECT_EQ(back.Pixel(400, 100), 0u);
+}
+
 TEST_F(SceneryTest, EachLayersCopiesStayAWidthApartSoTheGroundNeverShowsAGap) {
   struct LayerCase {
     int32_t z;

@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "engine/base/exception.h"
 
@@ -73,7 +75,8 @@ class TtfTextRasterizer : public TextRasterizer {
  public:
   TtfTextRasterizer(std::filesystem::path fontFile, std::filesystem::path figureFontFile)
       : fontFile_(std::move(fontFile)), figureFontFile_(std::move(figureFontFile)) {
-    if (TTF_WasInit() == 0 && TTF_Init() != 0) {
+    // SDL_ttf counts its users: each rasterizer takes one and gives it back in its destructor.
+    if (TTF_Init() != 0) {
       throw EPlatformError(std::string("Text cannot be drawn: ") + TTF_GetError());
     }
     // Both faces at a large size tell how much the figures must grow to stand as tall as the
@@ -118,12 +121,9 @@ class TtfTextRasterizer : public TextRasterizer {
     const int figureTop = y + TTF_FontAscent(faces.text) - TTF_FontAscent(faces.figures);
     int penX = x;
     ForEachRun(text, [&](const std::string& run, bool figures) {
-      TTF_Font* face = figures ? faces.figures : faces.text;
-      DrawRun(face, run, rgb, target, penX, figures ? figureTop : y);
-      int width = 0;
-      int height = 0;
-      TTF_SizeUTF8(face, run.c_str(), &width, &height);
-      penX += width;
+      const Coverage& glyphs = Rendered(figures ? faces.figures : faces.text, run);
+      DrawCoverage(glyphs, rgb, target, penX, figures ? figureTop : y);
+      penX += glyphs.advance;
     });
   }
 
@@ -133,31 +133,65 @@ class TtfTextRasterizer : public TextRasterizer {
     TTF_Font* figures;
   };
 
-  static void DrawRun(TTF_Font* font, const std::string& run, uint32_t rgb, PixelView target, int x,
-                      int y) {
+  // A run of text as the face renders it: the ink's coverage (0..255 a pixel, row by row) and the
+  // pen's advance.
+  struct Coverage {
+    int width = 0;
+    int height = 0;
+    int advance = 0;
+    std::vector<uint8_t> alpha;
+  };
+
+  // The heads-up texts are drawn anew every frame and change a few times a second: a run is
+  // rendered once and its coverage kept, up to a bound past which the kept runs start over (a
+  // long game shows many scores: the bound keeps them to a few hundred kilobytes).
+  const Coverage& Rendered(TTF_Font* font, const std::string& run) {
+    constexpr size_t MaxKeptRuns = 128;
+    auto key = std::make_pair(font, run);
+    if (auto found = rendered_.find(key); found != rendered_.end()) return found->second;
+    if (rendered_.size() >= MaxKeptRuns) rendered_.clear();
+    return rendered_.emplace(std::move(key), Render(font, run)).first->second;
+  }
+
+  static Coverage Render(TTF_Font* font, const std::string& run) {
+    Coverage coverage;
+    int height = 0;
+    TTF_SizeUTF8(font, run.c_str(), &coverage.advance, &height);
     const SDL_Color white{255, 255, 255, 255};
     SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, run.c_str(), white);
-    if (rendered == nullptr) return;
+    if (rendered == nullptr) return coverage;
     // Coverage is the alpha channel of an ARGB8888 copy.
     SDL_Surface* glyphs = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(rendered);
-    if (glyphs == nullptr) return;
+    if (glyphs == nullptr) return coverage;
     SDL_LockSurface(glyphs);
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right = std::min(x + glyphs->w, target.width);
-    const int bottom = std::min(y + glyphs->h, target.height);
-    for (int row = top; row < bottom; ++row) {
+    coverage.width = glyphs->w;
+    coverage.height = glyphs->h;
+    coverage.alpha.resize(static_cast<size_t>(glyphs->w) * static_cast<size_t>(glyphs->h));
+    for (int row = 0; row < glyphs->h; ++row) {
       const auto* source = reinterpret_cast<const uint32_t*>(
-          static_cast<const uint8_t*>(glyphs->pixels) + (row - y) * glyphs->pitch);
-      uint32_t* dest = target.pixels + static_cast<ptrdiff_t>(row) * target.pitch;
-      for (int col = left; col < right; ++col) {
-        const uint32_t alpha = source[col - x] >> 24;
-        if (alpha != 0) dest[col] = Blend(dest[col], rgb, alpha);
-      }
+          static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch);
+      uint8_t* dest = coverage.alpha.data() + static_cast<size_t>(row) * coverage.width;
+      for (int col = 0; col < glyphs->w; ++col) dest[col] = static_cast<uint8_t>(source[col] >> 24);
     }
     SDL_UnlockSurface(glyphs);
     SDL_FreeSurface(glyphs);
+    return coverage;
+  }
+
+  static void DrawCoverage(const Coverage& glyphs, uint32_t rgb, PixelView target, int x, int y) {
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + glyphs.width, target.width);
+    const int bottom = std::min(y + glyphs.height, target.height);
+    for (int row = top; row < bottom; ++row) {
+      const uint8_t* source = glyphs.alpha.data() + static_cast<size_t>(row - y) * glyphs.width;
+      uint32_t* dest = target.pixels + static_cast<ptrdiff_t>(row) * target.pitch;
+      for (int col = left; col < right; ++col) {
+        const uint32_t alpha = source[col - x];
+        if (alpha != 0) dest[col] = Blend(dest[col], rgb, alpha);
+      }
+    }
   }
 
   const Faces& Font(const FontSpec& face) {
@@ -182,6 +216,7 @@ class TtfTextRasterizer : public TextRasterizer {
   std::filesystem::path figureFontFile_;
   double figureScale_ = 1.0;
   std::map<std::tuple<int, uint8_t>, Faces> fonts_;
+  std::map<std::pair<TTF_Font*, std::string>, Coverage> rendered_;
 };
 
 }  // namespace

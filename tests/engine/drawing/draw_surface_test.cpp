@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <string>
 #include <vector>
 
 #include "engine/base/exception.h"
@@ -25,6 +27,40 @@ class DrawSurfaceTest : public ::testing::Test {
   platform::headless::HeadlessPlatform machine = MakeHeadlessPlatform();
   TDrawSurface surface{machine.windowImpl, machine.text()};
 };
+
+TEST_F(DrawSurfaceTest, FillExceptLeavesEveryKeptPixelAndFillsAllOthers) {
+  surface.StartUp();
+  TSurface& back = *surface.BackBuffer();
+  const std::vector<std::vector<TRect>> cases = {
+      {},
+      {{0, 68, 800, 600}, {0, 0, 800, 68}},         // the whole surface kept
+      {{100, 50, 300, 60}, {250, 55, 400, 70}},     // overlapping
+      {{-20, -5, 30, 10}, {790, 590, 900, 700}},    // reaching beyond the edges
+      {{300, 10, 200, 20}, {10, 10, 20, 10}},       // empty rectangles keep nothing
+      {{0, 0, 800, 1}, {5, 3, 6, 4}, {5, 3, 7, 4}}  // touching and nested
+  };
+  for (size_t c = 0; c < cases.size(); ++c) {
+    SCOPED_TRACE("case " + std::to_string(c));
+    back.Fill(0x112233);
+    back.FillExcept(0x445566, cases[c]);
+    for (int y = 0; y < 600; ++y) {
+      for (int x = 0; x < 800; ++x) {
+        bool kept = false;
+        for (const TRect& rect : cases[c]) {
+          kept = kept || (x >= rect.Left && x < rect.Right && y >= rect.Top && y < rect.Bottom);
+        }
+        ASSERT_EQ(back.Pixel(x, y), kept ? 0x112233u : 0x445566u) << x << "," << y;
+      }
+    }
+  }
+  // Black, the frame's clear, takes the same way.
+  back.Fill(0x112233);
+  const TRect kept{10, 10, 20, 20};
+  back.FillExcept(0, std::span(&kept, 1));
+  EXPECT_EQ(back.Pixel(9, 10), 0u);
+  EXPECT_EQ(back.Pixel(10, 10), 0x112233u);
+  EXPECT_EQ(back.Pixel(20, 19), 0u);
+}
 
 TEST_F(DrawSurfaceTest, ListenersHearStartUpAndShutDownNewestFirst) {
   using T = TDrawSurfaceNotify;

@@ -89,4 +89,32 @@ TEST_F(TtfText, FiguresStandOnTheBaselineAndAdvanceAsMeasured) {
   EXPECT_EQ(text->TextWidth(font, ""), 0);
 }
 
+// Runs once drawn are kept and drawn again from what was kept: a text drawn again, by a rasterizer
+// that has drawn many others meanwhile, blends exactly as one drawn for the first time, also where
+// the surface cuts it off.
+TEST_F(TtfText, TextDrawnAgainBlendsAsTheFirstTime) {
+  const platform::FontSpec font{"Carolingia", 22, 0};
+  const auto draw = [&](platform::TextRasterizer& rasterizer, int x, int y) {
+    Sheet sheet;
+    std::fill(sheet.pixels.begin(), sheet.pixels.end(), 0x204060);
+    rasterizer.DrawText(font, 0xFF0000, "SCORE 01234", sheet.View(), x, y);
+    rasterizer.DrawText(font, 0x00FF00, "00:59", sheet.View(), Sheet::Width - 30, 120);
+    return sheet.pixels;
+  };
+  const std::vector<uint32_t> first = draw(*text, -7, -4);
+  EXPECT_NE(std::count(first.begin(), first.end(), 0x204060u), Sheet::Width * Sheet::Height);
+  Sheet scratch;
+  for (int i = 0; i < 300; ++i) {
+    text->DrawText(font, 0xFFFFFF, "x" + std::to_string(i), scratch.View(), 0, 0);
+  }
+  EXPECT_EQ(draw(*text, -7, -4), first);
+  EXPECT_EQ(draw(*text, -7, -4), first);
+  const std::unique_ptr<platform::TextRasterizer> fresh =
+      platform::CreateTtfTextRasterizer(SKARVEL_FONT_DIR);
+  EXPECT_EQ(draw(*fresh, -7, -4), first);
+  // Elsewhere, the same ink moved.
+  const std::vector<uint32_t> moved = draw(*text, 13, 20);
+  EXPECT_EQ(moved[(20 + 10) * Sheet::Width + 13 + 20], first[(-4 + 10) * Sheet::Width - 7 + 20]);
+}
+
 }  // namespace

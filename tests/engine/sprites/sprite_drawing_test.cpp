@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
 #include "engine/pictures/image_archive.h"
 #include "engine/pictures/image_list.h"
 #include "engine/sprites/background_sprite.h"
@@ -120,6 +125,52 @@ TEST_F(SpriteDrawingTest, AnImageSpriteDrawsItsCurrentPatternCentredInItsBounds)
   sprites.DrawAll();
   EXPECT_EQ(Back().Pixel(12, 21), kBack);
   EXPECT_EQ(Engine().DrawnCount(), 1);
+}
+
+// A frame may skip clearing what a solid sprite covers: the rectangle named must be exactly what
+// its drawing overwrites, so that clearing the rest gives the picture a full clear gives.
+TEST_F(SpriteDrawingTest, ASolidSpriteNamesTheRectItsDrawingOverwrites) {
+  TImageSprite& holder = NewSprite<TImageSprite>(Engine());
+  TImageSprite& sprite = NewSprite<TImageSprite>(holder);
+  sprite.Width = 4;
+  sprite.Height = 4;
+  struct Case {
+    const char* picture;
+    int32_t x, y;
+    bool visible, holderVisible;
+    std::optional<TRect> covered;
+  };
+  const Case cases[] = {
+      {"cells", 10, 20, true, true, TRect{10, 20, 14, 24}},
+      {"cells", -2, 598, true, true, TRect{0, 598, 2, 600}},  // clipped by the surface
+      {"cells", -4, 20, true, true, std::nullopt},            // off the surface: not drawn
+      {"half", 10, 20, true, true, std::nullopt},             // transparent pixels show through
+      {"cells", 10, 20, false, true, std::nullopt},
+      {"cells", 10, 20, true, false, std::nullopt},  // the holder hides it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.picture) + " at " + std::to_string(c.x) + "," + std::to_string(c.y));
+    sprite.Image = &images.Items.Find(c.picture);
+    sprite.X = c.x;
+    sprite.Y = c.y;
+    sprite.Visible = c.visible;
+    holder.Visible = c.holderVisible;
+    const std::optional<TRect> covered = sprite.SolidDrawnRect();
+    EXPECT_EQ(covered, c.covered);
+    if (!covered) continue;
+    Back().Fill(0);
+    sprites.DrawAll();
+    const std::vector<uint32_t> cleared(Back().Pixels(), Back().Pixels() + 800 * 600);
+    Back().Fill(0xABCDEF);
+    Back().FillExcept(0, std::span(&*covered, 1));
+    sprites.DrawAll();
+    EXPECT_EQ(std::vector<uint32_t>(Back().Pixels(), Back().Pixels() + 800 * 600), cleared);
+  }
+  // Pattern 0 of "cells" is solid; a pattern beyond the picture draws nothing.
+  sprite.Image = &images.Items.Find("cells");
+  sprite.X = 10;
+  sprite.FrameIndex = 2;
+  EXPECT_EQ(sprite.SolidDrawnRect(), std::nullopt);
 }
 
 TEST_F(SpriteDrawingTest, ABackgroundTilesItsMapAndRepeatsItWhenWrapping) {

@@ -60,30 +60,11 @@ Box SizeOf(const TGameSession& session, const char* name) {
   return {0, 0, picture.Width(), picture.Height()};
 }
 
-struct ShotMotion {
-  int32_t dx;
-  int32_t dy;
-};
-ShotMotion MotionOfShot(uint8_t kind) {
-  switch (kind) {
-    case 1:
-      return {-EnemyArrowSpeed, 0};
-    case 2:
-      return {-9, -6};
-    case 3:
-      return {-3, 5};
-    case 4:
-      return {-7, -5};
-    default:
-      return {0, 0};
-  }
-}
-
 void AddShot(std::vector<Threat>& threats, Box box, uint8_t kind, int32_t damage, int from) {
   Threat threat;
   threat.weight = damage * 4 + 4;
   threat.path.assign(Horizon + 1, Box{});
-  const ShotMotion motion = MotionOfShot(kind);
+  const EnemyShotStep motion = EnemyShotStepOf(kind);
   for (int t = from; t <= Horizon; ++t) {
     if (box.x < -box.w || box.y < 0 || box.y > 600 || (kind == 3 && box.y > 550)) break;
     threat.path[static_cast<size_t>(t)] = box;

@@ -200,26 +200,10 @@ TWeaponSprite::TWeaponSprite(TSprite* parent, TGameWorld& world, int32_t x, cons
 
 void TWeaponSprite::Advance(int32_t moveCount) {
   TImageSprite::Advance(moveCount);
-  switch (ShotKind) {
-    case 1:
-      X -= EnemyArrowSpeed;
-      break;
-    case 2:
-      X -= 9;
-      Y -= 6;
-      break;
-    case 3:
-      X -= 3;
-      Y += 5;
-      if (Y > StoneGround) Die();
-      break;
-    case 4:
-      X -= 7;
-      Y -= 5;
-      break;
-    default:
-      break;
-  }
+  const EnemyShotStep step = EnemyShotStepOf(ShotKind);
+  X += step.dx;
+  Y += step.dy;
+  if (ShotKind == 3 && Y > StoneGround) Die();
   if (X < -Width || Y > FieldHeight || Y < 0) Kill();
 }
 

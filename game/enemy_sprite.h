@@ -13,6 +13,26 @@ struct TGameWorld;
 constexpr int32_t EnemyFlySpeed = 5;
 constexpr int32_t EnemyArrowSpeed = 10;
 
+// How far an enemy's shot of the given kind moves each frame (nothing for an unknown kind).
+struct EnemyShotStep {
+  int32_t dx;
+  int32_t dy;
+};
+constexpr EnemyShotStep EnemyShotStepOf(uint8_t kind) {
+  switch (kind) {
+    case 1:
+      return {-EnemyArrowSpeed, 0};
+    case 2:
+      return {-9, -6};
+    case 3:
+      return {-3, 5};
+    case 4:
+      return {-7, -5};
+    default:
+      return {0, 0};
+  }
+}
+
 class TFlyingEnemySprite : public TImageSprite {
  public:
   // An enemy of `kind` 1..8 entering at the right (the diving flyer above the play area).

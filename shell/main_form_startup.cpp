@@ -44,10 +44,10 @@ TmainForm::TmainForm(platform::Platform& platform, GameFolders folders)
   FrameTimer2.OnActivate = [this] { FrameTimer2Activate(); };
   FrameTimer2.OnDeactivate = [this] { FrameTimer2Deactivate(); };
 
-  // The window is loaded: the enabled timer starts, then the creation handler runs.
+  // The window is loaded: the enabled timer starts, then the creation handler runs (which readies
+  // the sound device once the first frame is shown).
   FrameTimer1.Loaded();
   FrameTimer2.Loaded();
-  SoundDevice1.Loaded();
   FormCreate();
 }
 
@@ -75,10 +75,11 @@ void TmainForm::FormCreate() {
   Screen.ResumeState = gsMenu;
   EnterState(gsMenu);
   CreateMenuField(false);
-  // The menu shows before the sound effects and the song are read: they take longer than the
-  // menu's pictures, and nothing sounds before the first frame anyway. The first timer frame draws
-  // this same picture again.
+  // The menu shows before the sound device opens and the sound effects and the song are read:
+  // they take longer than the menu's pictures, and nothing sounds before the first frame anyway.
+  // The first timer frame draws this same picture again.
   if (DrawSurface.ReadyToDraw()) DrawMenuFrame();
+  SoundDevice1.Loaded();
   try {
     WaveList1.LoadFromFile(ResolvePath("sound\\gamesound.dxw", folders_.data));
   } catch (const Exception& error) {

@@ -1,7 +1,8 @@
 #include "engine/platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
+
+#include "engine/platform/sdl/sdl_mixer_library.h"
 
 namespace platform::sdl {
 namespace {
@@ -11,18 +12,23 @@ constexpr int Channels = 2;
 constexpr int ChunkSamples = 1024;
 }  // namespace
 
-SdlAudio::SdlAudio() {
+bool SdlAudio::Open() {
+  if (tried_) return open_;
+  tried_ = true;
+  const MixerLibrary* mixer = Mixer();
+  if (mixer == nullptr) return false;
   subsystem_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-  if (!subsystem_) return;
-  open_ = Mix_OpenAudio(Frequency, AUDIO_S16SYS, Channels, ChunkSamples) == 0;
+  if (!subsystem_) return false;
+  open_ = mixer->OpenAudio(Frequency, AUDIO_S16SYS, Channels, ChunkSamples) == 0;
   if (!open_) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     subsystem_ = false;
   }
+  return open_;
 }
 
 SdlAudio::~SdlAudio() {
-  if (open_) Mix_CloseAudio();
+  if (open_) Mixer()->CloseAudio();
   if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 

@@ -1,4 +1,5 @@
-// The sound device: SDL2_mixer opened at 44100 Hz, 16-bit stereo. Without a working device the
+// The sound device: SDL2_mixer opened at 44100 Hz, 16-bit stereo, when first asked for, so that
+// neither the mixer library nor the device hold up the first frame. Without a working device the
 // game runs silently; it never fails for want of sound.
 #pragma once
 
@@ -6,15 +7,16 @@ namespace platform::sdl {
 
 class SdlAudio {
  public:
-  SdlAudio();
+  SdlAudio() = default;
   ~SdlAudio();
   SdlAudio(const SdlAudio&) = delete;
   SdlAudio& operator=(const SdlAudio&) = delete;
 
-  // True when sounds and music can be heard.
-  bool Open() const { return open_; }
+  // Opens the device on the first call; true when sounds and music can be heard.
+  bool Open();
 
  private:
+  bool tried_ = false;
   bool subsystem_ = false;
   bool open_ = false;
 };

@@ -4,10 +4,10 @@
 #include "engine/platform/sdl/sdl_music.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cstring>
 
+#include "engine/platform/sdl/sdl_mixer_library.h"
 #include "engine/platform/sdl/xmp_music_player.h"
 
 namespace platform::sdl {
@@ -17,25 +17,26 @@ std::unique_ptr<MusicPlayer> CreateXmpMusicPlayer(bool audioOpen) {
 }
 
 XmpMusicPlayer::XmpMusicPlayer(bool audioOpen) {
-  if (!audioOpen) return;
+  const MixerLibrary* mixer = audioOpen ? Mixer() : nullptr;
+  if (mixer == nullptr) return;
   int rate = 0;
   Uint16 format = 0;
   int channels = 0;
-  if (Mix_QuerySpec(&rate, &format, &channels) == 0) return;
+  if (mixer->QuerySpec(&rate, &format, &channels) == 0) return;
   if (format != AUDIO_S16SYS || rate <= 0 || channels <= 0) return;
   rate_ = rate;
   channels_ = channels;
-  Mix_HookMusic(&XmpMusicPlayer::Hook, this);
+  mixer->HookMusic(&XmpMusicPlayer::Hook, this);
   hooked_ = true;
 }
 
 XmpMusicPlayer::~XmpMusicPlayer() {
   // Mix_HookMusic waits for a running hook call, so none is inside this player afterwards.
-  if (audible()) Mix_HookMusic(nullptr, nullptr);
+  if (audible()) Mixer()->HookMusic(nullptr, nullptr);
 }
 
 bool XmpMusicPlayer::audible() const {
-  return hooked_ && Mix_GetMusicHookData() == this;
+  return hooked_ && Mixer()->GetMusicHookData() == this;
 }
 
 uint32_t XmpMusicPlayer::SongLoadFromFile(const std::string& path) {

@@ -91,8 +91,7 @@ class SdlPlatformImpl : public SdlPlatform {
  public:
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
       : events_(window_, joystick_, gamepads_),
-        sound_(CreateMixerAudioOutput(audio_.Open())),
-        music_(CreateXmpMusicPlayer(audio_.Open())),
+        sound_(CreateMixerAudioOutput([this] { return audio_.Open(); })),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
   Clock& clock() override { return clock_; }
@@ -100,20 +99,24 @@ class SdlPlatformImpl : public SdlPlatform {
   Window& window() override { return window_; }
   Keyboard& keyboard() override { return keyboard_; }
   Joystick& joystick() override { return joystick_; }
-  MusicPlayer& music() override { return *music_; }
+  MusicPlayer& music() override {
+    if (!music_) music_ = CreateXmpMusicPlayer(audio_.Open());
+    return *music_;
+  }
   AudioOutput& sound() override { return *sound_; }
   Shell& shell() override { return shell_; }
   TextRasterizer& text() override { return *text_; }
 
   std::string_view PresentPath() const override { return window_.PresentPath(); }
-  bool AudioOpen() const override { return audio_.Open(); }
+  bool AudioOpen() override { return audio_.Open(); }
   bool SetWindowIcon(const std::filesystem::path& bitmap) override {
     return window_.SetIcon(bitmap);
   }
 
  private:
   // Built in this order and taken down in the reverse: SDL first up and last down, the music
-  // player and the sound effects before the sound device they play into closes.
+  // player and the sound effects before the sound device they play into closes. The device opens
+  // when the sound effects are first readied or the music is first used, after the first frame.
   SdlSession session_;
   // A request to end that comes as a signal is an event like any other from the start.
   SdlEndSignals endSignals_;

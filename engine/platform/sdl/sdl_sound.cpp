@@ -1,22 +1,25 @@
 #include "engine/platform/sdl/sdl_sound.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
 
+#include "engine/platform/sdl/sdl_mixer_library.h"
 #include "engine/platform/sdl/sdl_sound_convert.h"
 
 namespace platform::sdl {
 
 namespace {
 
-// Every mixer call after Mix_CloseAudio would touch freed channels, so each one asks first.
+// Every mixer call after Mix_CloseAudio would touch freed channels, so each one asks first. An
+// open mixer also means its library is loaded.
 bool MixerOpen() {
-  return Mix_QuerySpec(nullptr, nullptr, nullptr) != 0;
+  const MixerLibrary* mixer = Mixer();
+  return mixer != nullptr && mixer->QuerySpec(nullptr, nullptr, nullptr) != 0;
 }
 
 // The channels the sound effects own: all of them, reserved so that nothing playing on "any
@@ -32,8 +35,8 @@ class MixerChannels {
     if (free_.empty()) {
       if (count_ >= MaxChannels) return -1;
       const int grown = std::min(MaxChannels, std::max(16, count_ * 2));
-      if (Mix_AllocateChannels(grown) != grown) return -1;
-      Mix_ReserveChannels(grown);
+      if (Mixer()->AllocateChannels(grown) != grown) return -1;
+      Mixer()->ReserveChannels(grown);
       for (int channel = grown - 1; channel >= count_; --channel) free_.push_back(channel);
       count_ = grown;
     }
@@ -52,11 +55,11 @@ class MixerChannels {
   // channels, so the ones handed out are made again.
   bool Usable(int channel) {
     if (!MixerOpen()) return false;
-    if (Mix_AllocateChannels(-1) < count_) {
-      if (Mix_AllocateChannels(count_) != count_) return false;
-      Mix_ReserveChannels(count_);
+    if (Mixer()->AllocateChannels(-1) < count_) {
+      if (Mixer()->AllocateChannels(count_) != count_) return false;
+      Mixer()->ReserveChannels(count_);
     }
-    return channel < Mix_AllocateChannels(-1);
+    return channel < Mixer()->AllocateChannels(-1);
   }
 
  private:
@@ -85,7 +88,7 @@ class MixerBuffer : public SoundBuffer {
 
   ~MixerBuffer() override {
     // Halting takes the mixer's lock, so the samples are no longer read once it returns.
-    if (channels_->Usable(channel_)) Mix_HaltChannel(channel_);
+    if (channels_->Usable(channel_)) Mixer()->HaltChannel(channel_);
     channels_->Release(channel_);
   }
   MixerBuffer(const MixerBuffer&) = delete;
@@ -93,21 +96,21 @@ class MixerBuffer : public SoundBuffer {
 
   void Play(bool looped) override {
     if (!channels_->Usable(channel_)) return;
-    Mix_HaltChannel(channel_);
-    Mix_Volume(channel_, static_cast<int>(std::lround(MIX_MAX_VOLUME * Gain(volume_))));
+    Mixer()->HaltChannel(channel_);
+    Mixer()->Volume(channel_, static_cast<int>(std::lround(MIX_MAX_VOLUME * Gain(volume_))));
     const double left = pan_ > 0 ? Gain(-pan_) : 1.0;
     const double right = pan_ < 0 ? Gain(pan_) : 1.0;
     // Full on both sides removes the panning effect from the channel.
-    Mix_SetPanning(channel_, static_cast<Uint8>(std::lround(255 * left)),
-                   static_cast<Uint8>(std::lround(255 * right)));
-    Mix_PlayChannel(channel_, &samples_->chunk, looped ? -1 : 0);
+    Mixer()->SetPanning(channel_, static_cast<Uint8>(std::lround(255 * left)),
+                        static_cast<Uint8>(std::lround(255 * right)));
+    Mixer()->PlayChannel(channel_, &samples_->chunk, looped ? -1 : 0);
   }
 
   void Stop() override {
-    if (channels_->Usable(channel_)) Mix_HaltChannel(channel_);
+    if (channels_->Usable(channel_)) Mixer()->HaltChannel(channel_);
   }
 
-  bool Playing() override { return channels_->Usable(channel_) && Mix_Playing(channel_) != 0; }
+  bool Playing() override { return channels_->Usable(channel_) && Mixer()->Playing(channel_) != 0; }
 
   void SetPan(int32_t pan) override { pan_ = std::clamp(pan, -10000, 10000); }
   void SetVolume(int32_t volume) override { volume_ = std::clamp(volume, -10000, 0); }
@@ -128,10 +131,11 @@ class MixerBuffer : public SoundBuffer {
 
 class MixerAudioOutput : public AudioOutput {
  public:
-  explicit MixerAudioOutput(bool audioOpen) : audioOpen_(audioOpen) {}
+  explicit MixerAudioOutput(std::function<bool()> openDevice)
+      : openDevice_(std::move(openDevice)) {}
 
   bool Open() override {
-    open_ = audioOpen_ && MixerOpen();
+    open_ = openDevice_() && MixerOpen();
     return open_;
   }
   void Close() override { open_ = false; }
@@ -142,7 +146,7 @@ class MixerAudioOutput : public AudioOutput {
     if (!open_) return nullptr;
     MixerFormat mixer;
     int channels = 0;
-    if (Mix_QuerySpec(&mixer.rate, &mixer.sdlFormat, &channels) == 0) return nullptr;
+    if (Mixer()->QuerySpec(&mixer.rate, &mixer.sdlFormat, &channels) == 0) return nullptr;
     mixer.channels = channels;
     auto converted = std::make_shared<MixerSamples>();
     converted->pcm = ConvertToMixerFormat(format, samples, frequency, mixer);
@@ -157,15 +161,19 @@ class MixerAudioOutput : public AudioOutput {
   }
 
  private:
-  bool audioOpen_;
+  std::function<bool()> openDevice_;
   bool open_ = false;
   std::shared_ptr<MixerChannels> channels_ = std::make_shared<MixerChannels>();
 };
 
 }  // namespace
 
+std::unique_ptr<AudioOutput> CreateMixerAudioOutput(std::function<bool()> openDevice) {
+  return std::make_unique<MixerAudioOutput>(std::move(openDevice));
+}
+
 std::unique_ptr<AudioOutput> CreateMixerAudioOutput(bool audioOpen) {
-  return std::make_unique<MixerAudioOutput>(audioOpen);
+  return CreateMixerAudioOutput([audioOpen] { return audioOpen; });
 }
 
 }  // namespace platform::sdl

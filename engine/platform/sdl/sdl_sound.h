@@ -3,14 +3,18 @@
 // so copies share the samples and Mix_Playing on its channel is a copy's playing status.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "engine/platform/audio_output.h"
 
 namespace platform::sdl {
 
-// `audioOpen`: the platform has opened the mixer (Mix_OpenAudio). Without it the device does not
-// open and every sound is silent, while the game runs on.
+// `openDevice`: opens the mixer (Mix_OpenAudio) if it is not open yet, called when the device is
+// opened; true when the mixer is open. Without it the device does not open and every sound is
+// silent, while the game runs on.
+std::unique_ptr<AudioOutput> CreateMixerAudioOutput(std::function<bool()> openDevice);
+// For a mixer opened (`audioOpen`) or not beforehand.
 std::unique_ptr<AudioOutput> CreateMixerAudioOutput(bool audioOpen);
 
 }  // namespace platform::sdl

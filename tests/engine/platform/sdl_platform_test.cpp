@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "engine/base/exception.h"
+#include "engine/platform/audio_output.h"
 #include "engine/platform/sdl/sdl_presenter.h"
 #include "tests/support/temp_dir.h"
 
@@ -77,6 +78,17 @@ TEST(SdlPlatform, RunsSilentlyWithoutASoundDevice) {
   EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
   auto platform = platform::sdl::CreateSdlPlatform(SKARVEL_FONT_DIR);
   EXPECT_TRUE(platform->AudioOpen());  // the dummy device of the tests
+}
+
+// The sound device, and the mixer library with it, wait for the sound effects to be readied: the
+// first frame comes before.
+TEST(SdlPlatform, OpensTheSoundDeviceWhenTheSoundsAreReadied) {
+  auto platform = platform::sdl::CreateSdlPlatform(SKARVEL_FONT_DIR);
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  ASSERT_TRUE(platform->sound().Open());
+  EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  EXPECT_TRUE(platform->AudioOpen());
+  platform->sound().Close();
 }
 
 TEST(SdlPlatform, AMissingFontEndsStartUpCleanly) {

@@ -195,12 +195,22 @@ e2e_quit() {
     e2e_key "$key"
     sleep 0.3
   done
+  e2e_wait_end "OK on the exit question did not end the game"
+}
+
+# e2e_wait_end MESSAGE [ERROR_LOG]: waits up to 5 s for the game to end, and fails with MESSAGE
+# (and a picture, stuck.png) where it does not, or with ERROR_LOG (the game's stderr.log) where it
+# ends with an error.
+e2e_wait_end() {
   for _ in $(seq 1 50); do
     e2e_running || break
     sleep 0.1
   done
-  e2e_running && fail "OK on the exit question did not end the game"
-  wait "$E2E_GAME_PID" || fail "the game ended with an error: $(cat "$E2E_WORK/stderr.log")"
+  if e2e_running; then
+    e2e_shot stuck 2>/dev/null || true
+    fail "$1"
+  fi
+  wait "$E2E_GAME_PID" || fail "the game ended with an error: $(cat "${2:-$E2E_WORK/stderr.log}")"
   E2E_GAME_PID=""
 }
 

@@ -122,12 +122,6 @@ grep -q "with the score $SCORE (it claims $SCORE)\$" "$E2E_WORK/replay.log" ||
   fail "the replay does not end with the proven score $SCORE: $(cat "$E2E_WORK/replay.log")"
 e2e_running || fail "the replay window closed by itself at the end"
 e2e_key Escape              # leaves the replay
-for _ in $(seq 1 50); do
-  e2e_running || break
-  sleep 0.1
-done
-e2e_running && fail "Escape did not leave the replay"
-wait "$E2E_GAME_PID" || fail "the replay ended with an error: $(cat "$E2E_WORK/replay.err")"
-E2E_GAME_PID=""
+e2e_wait_end "Escape did not leave the replay" "$E2E_WORK/replay.err"
 cat "$E2E_WORK/replay.log"
 echo "PASS: Eve's $SCORE points proven, downloaded from $LINK and replayed to the same score"

@@ -116,11 +116,5 @@ e2e_key Escape
 sleep 0.5
 e2e_running || fail "Escape alone ended the game"
 e2e_key Return
-for _ in $(seq 1 50); do
-  e2e_running || break
-  sleep 0.1
-done
-e2e_running && { e2e_shot stuck; fail "the game did not end through the exit question"; }
-wait "$E2E_GAME_PID" || fail "the game ended with an error: $(cat "$E2E_WORK/stderr.log")"
-E2E_GAME_PID=""
+e2e_wait_end "the game did not end through the exit question"
 echo "PASS"

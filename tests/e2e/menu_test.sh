@@ -39,11 +39,5 @@ press Escape               # the exit question
 sleep 0.5
 e2e_running || fail "Escape alone ended the game"
 press Return               # OK
-for _ in $(seq 1 50); do
-  e2e_running || break
-  sleep 0.1
-done
-e2e_running && fail "OK on the exit question did not end the game"
-wait "$E2E_GAME_PID" || fail "the game ended with an error: $(cat "$E2E_WORK/stderr.log")"
-E2E_GAME_PID=""
+e2e_wait_end "OK on the exit question did not end the game"
 echo "PASS"

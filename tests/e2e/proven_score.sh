@@ -9,13 +9,8 @@
 # Usage: proven_score.sh GAME_BINARY GAME_DIR SCORE_SERVER SKARVEL_SCORES
 . "$(dirname "$0")/lib.sh"
 
-SERVER=$3
+e2e_score_server "$3"
 SERVER_PROGRAM=$4
-case "$SERVER" in
-  \[*) echo "SKIP: an IPv6 score server address is not covered"; exit 77 ;;
-  *:*) HOST=${SERVER%:*}; PORT=${SERVER##*:} ;;
-  *) HOST=$SERVER; PORT=80 ;;
-esac
 CHROMIUM=$(command -v chromium || command -v chromium-browser || true)
 if [ -z "$CHROMIUM" ]; then
   echo "SKIP: chromium is not installed (sh scripts/install-deps.sh installs it)"
@@ -23,122 +18,38 @@ if [ -z "$CHROMIUM" ]; then
 fi
 
 # Everything runs in a network of its own, where loopback is all there is: the script starts itself
-# again in there. Root makes the namespaces itself; anyone else as the root of a user namespace.
+# again in there.
 if [ -z "${SKARVEL_PROVEN_INSIDE:-}" ]; then
-  if [ "$(id -u)" = 0 ]; then
-    PRIVATE_NETWORK="unshare --mount --net"
-  else
-    PRIVATE_NETWORK="unshare --map-root-user --mount --net"
-  fi
-  if ! $PRIVATE_NETWORK true 2>/dev/null; then
-    echo "SKIP: needs a network of its own ($PRIVATE_NETWORK)"
-    exit 77
-  fi
+  e2e_private_network
   trap - EXIT INT TERM
   exec $PRIVATE_NETWORK env SKARVEL_PROVEN_INSIDE=1 sh "$0" "$@"
 fi
 
-E2E_WORK=$(mktemp -d)
 SERVER_PID=""
 finish() {
   [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null
-  if [ -n "${SKARVEL_E2E_KEEP:-}" ]; then
-    mkdir -p "$SKARVEL_E2E_KEEP"
-    cp "$E2E_WORK"/*.png "$SKARVEL_E2E_KEEP"/ 2>/dev/null || true
-  fi
+  e2e_keep_pictures
   e2e_cleanup
 }
 trap finish EXIT INT TERM
-cp -R "$2"/. "$E2E_WORK"/
-cp "$1" "$E2E_WORK"/skarvel
-
-# A table of ten empty entries with no points, so that any score places; music and sounds off.
-python3 - "$E2E_WORK/config.dat" <<'PY'
-import sys
-record = bytearray(158)
-record[0:3] = bytes([1 ^ 1, 0 ^ 1, 0 ^ 1])    # window, music off, sounds off (stored XOR 1)
-record[4:6] = (0x7B).to_bytes(2, "little")    # F12, the boss key
-record[7:17] = b"\xff" * 10                   # no country
-for k in range(10):
-    at = 18 + 14 * k
-    record[at + 1:at + 11] = b"\xff" * 10     # no name
-    record[at + 12:at + 14] = b"\xff\xff"     # score 0, stored inverted
-open(sys.argv[1], "wb").write(record)
-PY
-cp "$E2E_WORK/config.dat" "$E2E_WORK/config.start"
+e2e_copy_game "$1" "$2"
+e2e_empty_score_table
 
 # The game's score server is 127.0.0.1 here: by its address, or by its name in the hosts file.
 ip link set lo up
-case "$HOST" in
-  *[!0-9.]*) BIND=127.0.0.1; printf '127.0.0.1 localhost %s\n' "$HOST" >"$E2E_WORK/hosts" ;;
-  *) BIND=$HOST; printf '127.0.0.1 localhost\n' >"$E2E_WORK/hosts" ;;
-esac
+e2e_hosts_file "$HOST"
 [ "$BIND" = 127.0.0.1 ] || ip addr add "$BIND/32" dev lo
 mount --bind "$E2E_WORK/hosts" /etc/hosts
 
 "$SERVER_PROGRAM" --listen "$BIND:$PORT" --db "$E2E_WORK/scores.sqlite" \
   --game-archive "$E2E_WORK/data/gamegraphic.dxg" >"$E2E_WORK/server.log" 2>&1 &
 SERVER_PID=$!
-for _ in $(seq 1 100); do
-  grep -q listening "$E2E_WORK/server.log" 2>/dev/null && break
-  sleep 0.1
-done
-grep -q listening "$E2E_WORK/server.log" || fail "the score server did not start: $(cat "$E2E_WORK/server.log")"
+e2e_wait_listening "$E2E_WORK/server.log" 100
 BASE="http://$BIND:$PORT"
 
 e2e_start_x
-export SDL_AUDIODRIVER=dummy
-(cd "$E2E_WORK" && exec ./skarvel >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log") &
-E2E_GAME_PID=$!
-E2E_WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --name '^Skarvel$' 2>/dev/null | head -n 1) ||
-  fail "no window titled Skarvel: $(cat "$E2E_WORK/stderr.log")"
-[ -n "$E2E_WINDOW" ] || fail "no window titled Skarvel"
-sleep 0.5
-
-shot() { import -window "$E2E_WINDOW" "$E2E_WORK/$1.png"; }
-# Waits up to 15 s for the parchment of a dialog in the middle of the window (result dialog).
-wait_for_dialog() {
-  for _ in $(seq 1 60); do
-    shot probe
-    convert "$E2E_WORK/probe.png" -crop 40x30+280+330 +repage -resize 1x1 \
-      -format '%[fx:(r>0.7&&g>0.6&&b>0.45&&r>b+0.1)?1:0]' info: | grep -q 1 && return 0
-    sleep 0.25
-  done
-  return 1
-}
-
-# A short game: fire and sweep up and down until a few enemies have fallen, then end it.
-play_game() {
-  e2e_key Return            # New game
-  sleep 2.5
-  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
-  xdotool keydown ctrl keydown Right
-  sleep 1
-  xdotool keyup Right
-  for _ in 1 2 3 4 5; do
-    xdotool keydown Up; sleep 0.5; xdotool keyup Up
-    xdotool keydown Down; sleep 1; xdotool keyup Down
-    xdotool keydown Up; sleep 0.5; xdotool keyup Up
-  done
-  xdotool keyup ctrl
-  e2e_key Escape
-  sleep 0.3
-  e2e_key Return            # OK: the game ends
-}
-# Now and then every shot misses: a game without points goes back to the menu, and another is played.
-placed=""
-for _ in 1 2 3; do
-  play_game
-  if wait_for_dialog; then placed=yes; break; fi
-done
-[ -n "$placed" ] || { shot noplace; fail "no result dialog after three games (no points?)"; }
-e2e_key E v e
-e2e_key Return              # the name: the entry is saved, the send question asked
-for _ in $(seq 1 30); do
-  cmp -s "$E2E_WORK/config.dat" "$E2E_WORK/config.start" || break
-  sleep 0.1
-done
-cmp -s "$E2E_WORK/config.dat" "$E2E_WORK/config.start" && { shot noplace; fail "the game gave no place in the table (no points?)"; }
+e2e_launch
+e2e_play_to_a_place
 sleep 0.5
 e2e_key Return              # Yes: the recording and the result set out
 
@@ -211,12 +122,6 @@ grep -q "with the score $SCORE (it claims $SCORE)\$" "$E2E_WORK/replay.log" ||
   fail "the replay does not end with the proven score $SCORE: $(cat "$E2E_WORK/replay.log")"
 e2e_running || fail "the replay window closed by itself at the end"
 e2e_key Escape              # leaves the replay
-for _ in $(seq 1 50); do
-  e2e_running || break
-  sleep 0.1
-done
-e2e_running && fail "Escape did not leave the replay"
-wait "$E2E_GAME_PID" || fail "the replay ended with an error: $(cat "$E2E_WORK/replay.err")"
-E2E_GAME_PID=""
+e2e_wait_end "Escape did not leave the replay" "$E2E_WORK/replay.err"
 cat "$E2E_WORK/replay.log"
 echo "PASS: Eve's $SCORE points proven, downloaded from $LINK and replayed to the same score"

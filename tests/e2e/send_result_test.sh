@@ -9,57 +9,23 @@
 # Usage: send_result_test.sh BINARY GAME_DIR [SCORE_SERVER]  (SCORE_SERVER as the build names it)
 . "$(dirname "$0")/lib.sh"
 
-SERVER=${3:-localhost}
-case "$SERVER" in
-  \[*) echo "SKIP: an IPv6 score server address is not covered"; exit 77 ;;
-  *:*) HOST=${SERVER%:*}; PORT=${SERVER##*:} ;;
-  *) HOST=$SERVER; PORT=80 ;;
-esac
-# Root makes the namespaces itself; anyone else as the root of a user namespace of their own.
-if [ "$(id -u)" = 0 ]; then
-  PRIVATE_NETWORK="unshare --mount --net"
-else
-  PRIVATE_NETWORK="unshare --map-root-user --mount --net"
-fi
-if ! $PRIVATE_NETWORK true 2>/dev/null; then
-  echo "SKIP: needs a network of its own ($PRIVATE_NETWORK)"
-  exit 77
-fi
+e2e_score_server "${3:-localhost}"
+e2e_private_network
 DELAY=4
 
-E2E_WORK=$(mktemp -d)
-SERVER_PID_FILE="$E2E_WORK/server.pid"
 # SKARVEL_E2E_KEEP names a folder that receives the pictures taken, to be looked at.
 finish() {
-  [ -f "$SERVER_PID_FILE" ] && kill "$(cat "$SERVER_PID_FILE")" 2>/dev/null
-  [ -n "${SKARVEL_E2E_KEEP:-}" ] && cp "$E2E_WORK"/*.png "$SKARVEL_E2E_KEEP"/ 2>/dev/null || true
+  [ -f "$E2E_WORK/server.pid" ] && kill "$(cat "$E2E_WORK/server.pid")" 2>/dev/null
+  e2e_keep_pictures
   e2e_cleanup
 }
 trap finish EXIT INT TERM
-cp -R "$2"/. "$E2E_WORK"/
-cp "$1" "$E2E_WORK"/skarvel
+e2e_copy_game "$1" "$2"
 cp "$(dirname "$0")/slow_score_server.py" "$E2E_WORK"/
-
-# A table of ten empty entries with no points, so that any score places; music and sounds off.
-python3 - "$E2E_WORK/config.dat" <<'PY'
-import sys
-record = bytearray(158)
-record[0:3] = bytes([1 ^ 1, 0 ^ 1, 0 ^ 1])    # window, music off, sounds off (stored XOR 1)
-record[4:6] = (0x7B).to_bytes(2, "little")    # F12, the boss key
-record[7:17] = b"\xff" * 10                   # no country
-for k in range(10):
-    at = 18 + 14 * k
-    record[at + 1:at + 11] = b"\xff" * 10     # no name
-    record[at + 12:at + 14] = b"\xff\xff"     # score 0, stored inverted
-open(sys.argv[1], "wb").write(record)
-PY
-cp "$E2E_WORK/config.dat" "$E2E_WORK/config.start"
+e2e_empty_score_table
 
 # The game's score server is 127.0.0.1 in there: by its address, or by its name in the hosts file.
-case "$HOST" in
-  *[!0-9.]*) BIND=127.0.0.1; printf '127.0.0.1 localhost %s\n' "$HOST" >"$E2E_WORK/hosts" ;;
-  *) BIND=$HOST; printf '127.0.0.1 localhost\n' >"$E2E_WORK/hosts" ;;
-esac
+e2e_hosts_file "$HOST"
 
 e2e_start_x
 export SDL_AUDIODRIVER=dummy
@@ -73,14 +39,8 @@ $PRIVATE_NETWORK sh -c '
   cd "$1"
   exec ./skarvel' sh "$E2E_WORK" "$PORT" "$DELAY" "$BIND" >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log" &
 E2E_GAME_PID=$!
-E2E_WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --name '^Skarvel$' 2>/dev/null | head -n 1) ||
-  fail "no window titled Skarvel: $(cat "$E2E_WORK/stderr.log")"
-[ -n "$E2E_WINDOW" ] || fail "no window titled Skarvel"
-for _ in $(seq 1 50); do
-  grep -q listening "$E2E_WORK/server.log" 2>/dev/null && break
-  sleep 0.1
-done
-grep -q listening "$E2E_WORK/server.log" || fail "the score server did not start"
+e2e_wait_window
+e2e_wait_listening "$E2E_WORK/server.log" 50
 sleep 0.5
 
 requests() { grep -c ' /' "$E2E_WORK/server.log" || true; }
@@ -89,17 +49,6 @@ answers() { grep -c ' answered$' "$E2E_WORK/server.log" || true; }
 wait_caption_red() {
   convert "$1" -crop 170x48+315+214 +repage -fx '(r>0.7&&g<0.35&&b<0.35)' \
     -format '%[fx:round(mean*w*h)]' info:
-}
-shot() { import -window "$E2E_WINDOW" "$E2E_WORK/$1.png"; }
-# Waits up to 15 s for the parchment of a dialog in the middle of the window (result dialog).
-wait_for_dialog() {
-  for _ in $(seq 1 60); do
-    shot probe
-    convert "$E2E_WORK/probe.png" -crop 40x30+280+330 +repage -resize 1x1 \
-      -format '%[fx:(r>0.7&&g>0.6&&b>0.45&&r>b+0.1)?1:0]' info: | grep -q 1 && return 0
-    sleep 0.25
-  done
-  return 1
 }
 # Waits up to 10 s until the server has received `$1` requests.
 wait_for_requests() {
@@ -110,45 +59,14 @@ wait_for_requests() {
   return 1
 }
 
-# A short game: fire and sweep up and down until a few enemies have fallen, then end it.
-play_short_game() {
-  e2e_key Return
-  sleep 2.5
-  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
-  xdotool keydown ctrl keydown Right
-  sleep 1
-  xdotool keyup Right
-  for _ in 1 2 3 4 5; do
-    xdotool keydown Up; sleep 0.5; xdotool keyup Up
-    xdotool keydown Down; sleep 1; xdotool keyup Down
-    xdotool keydown Up; sleep 0.5; xdotool keyup Up
-  done
-  xdotool keyup ctrl
-  e2e_key Escape
-  sleep 0.3
-  e2e_key Return            # OK: the game ends
-}
-# On a loaded machine a game now and then hits nothing; it then goes back to the main menu with
-# New game focused, and another game is played.
-for game in 1 2 3; do
-  play_short_game
-  wait_for_dialog && break
-  [ "$game" = 3 ] && { shot noplace; fail "no result dialog after GAME OVER in three games (no points?)"; }
-done
-e2e_key E v e
-e2e_key Return              # the name: the entry is saved, the send question asked
-for _ in $(seq 1 30); do
-  cmp -s "$E2E_WORK/config.dat" "$E2E_WORK/config.start" || break
-  sleep 0.1
-done
-cmp -s "$E2E_WORK/config.dat" "$E2E_WORK/config.start" && { shot noplace; fail "the game gave no place in the table (no points?)"; }
+e2e_play_to_a_place
 [ "$(requests)" = 0 ] || fail "the result was sent before the question was answered"
 sleep 0.5
 cp "$E2E_WORK/config.dat" "$E2E_WORK/config.taken"
 
 e2e_key Return              # Yes: the result sets out
 wait_for_requests 1 || fail "no handshake after Yes"
-shot wait1
+e2e_shot wait1
 e2e_running || fail "the game ended when the result set out"
 # The window has the focus since Yes: the keys go straight to it.
 xdotool key --window "$E2E_WINDOW" --delay 100 Return Return Down
@@ -156,10 +74,10 @@ xdotool windowminimize --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowminimiz
 sleep 0.3
 xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowmap "$E2E_WINDOW"
 sleep 0.5
-shot wait2
+e2e_shot wait2
 wmctrl -c Skarvel           # the close box
 sleep 0.5
-shot wait3
+e2e_shot wait3
 # Everything above happened while the result was on its way, or the test proves nothing.
 [ "$(answers)" -lt 2 ] || fail "the machine was too slow: the wait was over before the checks"
 
@@ -169,7 +87,7 @@ for _ in $(seq 1 200); do
 done
 [ "$(answers)" = 2 ] || fail "the server did not answer the result: $(cat "$E2E_WORK/server.log")"
 sleep 1.5
-shot after
+e2e_shot after
 e2e_running || fail "the game ended during or after the wait: $(cat "$E2E_WORK/stderr.log")"
 
 for picture in wait1 wait2 wait3; do
@@ -198,11 +116,5 @@ e2e_key Escape
 sleep 0.5
 e2e_running || fail "Escape alone ended the game"
 e2e_key Return
-for _ in $(seq 1 50); do
-  e2e_running || break
-  sleep 0.1
-done
-e2e_running && { shot stuck; fail "the game did not end through the exit question"; }
-wait "$E2E_GAME_PID" || fail "the game ended with an error: $(cat "$E2E_WORK/stderr.log")"
-E2E_GAME_PID=""
+e2e_wait_end "the game did not end through the exit question"
 echo "PASS"

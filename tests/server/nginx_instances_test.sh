@@ -13,19 +13,13 @@ server_program=$1
 send_result=$2
 web_dir=$3
 source_dir=$4
+. "$(dirname "$0")/scores_lib.sh"
 
 nginx_program=$(command -v nginx || ls /usr/sbin/nginx 2>/dev/null || true)
-if [ -z "$nginx_program" ]; then
-  echo "SKIP: nginx is not installed (sh scripts/install-deps.sh installs it)"
-  exit 77
-fi
-if ! command -v curl >/dev/null; then
-  echo "SKIP: curl is not installed (sh scripts/install-deps.sh installs it)"
-  exit 77
-fi
+skip_missing nginx "$nginx_program"
+skip_missing curl "$(command -v curl || true)"
 
 work=$(mktemp -d)
-pids=""
 nginx_pid=""
 pg_started=""
 # nginx's master ends its workers on SIGTERM; killed outright it would leave them behind.
@@ -62,21 +56,13 @@ fi
 [ "$status" -eq 0 ] || fail "the throwaway PostgreSQL did not start"
 pg_started=1
 
-# One instance on a free port; its port in $port and its pid added to $pids.
+# One instance NAME on a free port; its port in $NAME_port, its pid in $NAME_pid (and in $pids).
 start_instance() {
   name=$1
-  "$server_program" --listen 127.0.0.1:0 --postgres "$conninfo" --secret-file "$work/secret" \
-    --trusted-proxy 127.0.0.1 --result-rate 0 --handshake-rate 0 >"$work/$name.log" 2>&1 &
-  pids="$pids $!"
-  eval "${name}_pid=$!"
-  port=""
-  for _ in $(seq 1 100); do
-    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$work/$name.log")
-    [ -n "$port" ] && break
-    sleep 0.1
-  done
-  [ -n "$port" ] || fail "instance $name did not start"
-  eval "${name}_port=$port"
+  start_scores "$work/$name.log" --postgres "$conninfo" --secret-file "$work/secret" \
+    --trusted-proxy 127.0.0.1 --result-rate 0 --handshake-rate 0
+  eval "${name}_pid=$scores_pid"
+  eval "${name}_port=$scores_port"
 }
 # The first makes the secret; the second must read the same one.
 start_instance a
@@ -208,12 +194,9 @@ echo "ok: instance A killed in a burst, no acknowledged result lost, the rest we
 
 # The table page through nginx in headless chromium.
 passed=4
-if command -v chromium >/dev/null; then
-  timeout 90 chromium --headless --no-sandbox --disable-gpu --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --disable-dev-shm-usage --user-data-dir="$work/profile" \
-    --dump-dom "http://$proxy/cgi/version.pl?prg=Skarvel&show&type=0&all" \
-    >"$work/table.dom" 2>"$work/chromium.log" || fail "chromium could not load the page through nginx"
+if [ -n "$chromium_program" ]; then
+  browse --dump-dom "http://$proxy/cgi/version.pl?prg=Skarvel&show&type=0&all" >"$work/table.dom" ||
+    fail "chromium could not load the page through nginx"
   grep -q "World scores" "$work/table.dom" || fail "the page through nginx did not load"
   grep -q "ViaNginx" "$work/table.dom" || fail "the page through nginx lacks the result"
   echo "ok: the table page through nginx in chromium"

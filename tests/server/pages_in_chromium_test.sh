@@ -8,21 +8,17 @@ set -eu
 
 server_program=$1
 send_result=$2
+. "$(dirname "$0")/scores_lib.sh"
 
-chromium_program=$(command -v chromium || command -v chromium-browser || true)
-if [ -z "$chromium_program" ]; then
-  echo "SKIP: chromium is not installed (sh scripts/install-deps.sh installs it)"
-  exit 77
-fi
+skip_missing chromium "$chromium_program"
 if ! command -v sqlite3 >/dev/null; then
   echo "FAIL: the sqlite3 command is missing (sh scripts/install-deps.sh installs it)"
   exit 1
 fi
 
 work=$(mktemp -d)
-server_pid=""
 cleanup() {
-  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+  for pid in $pids; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -32,15 +28,8 @@ fail() {
   exit 1
 }
 
-"$server_program" --listen 127.0.0.1:0 --db "$work/scores.sqlite" >"$work/server.log" 2>&1 &
-server_pid=$!
-port=""
-for _ in $(seq 1 100); do
-  port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$work/server.log")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the server did not start: $(cat "$work/server.log")"
+start_scores "$work/server.log" --db "$work/scores.sqlite"
+port=$scores_port
 base="http://127.0.0.1:$port"
 
 "$send_result" "127.0.0.1:$port" S "<b>x</b>" 4321 "Norway" >/dev/null ||
@@ -52,12 +41,6 @@ base="http://127.0.0.1:$port"
 sqlite3 "$work/scores.sqlite" \
   "INSERT INTO scores (name, country, score, submitted_at, status) VALUES ('<script>alert(1)</script>', '<img src=x onerror=alert(2)>', 999, strftime('%s','now'), 2);
    UPDATE scores SET status = 2 WHERE name = '<b>x</b>';"
-
-browse() {
-  timeout 90 "$chromium_program" --headless --no-sandbox --disable-gpu --disable-quic \
-    --no-first-run --disable-background-networking --disable-component-update --disable-sync \
-    --disable-dev-shm-usage --hide-scrollbars --user-data-dir="$work/profile" "$@" 2>>"$work/chromium.log"
-}
 
 check_page() {
   name=$1

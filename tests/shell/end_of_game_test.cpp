@@ -13,6 +13,7 @@
 #include "tests/support/menu_fixture.h"
 #include "tests/support/result_decoder.h"
 #include "tests/support/scripted_http_server.h"
+#include "tests/support/undrawable_sprite.h"
 
 namespace {
 
@@ -403,18 +404,6 @@ TEST_F(EndOfGameTest, AltEnterDuringTheWaitSwitchesTheDisplayMode) {
   EXPECT_EQ(screen().MenuScreen, msScores);
   EXPECT_EQ(config().WindowedMode, windowed != 0 ? 0 : 1);
 }
-
-// A sprite that cannot be drawn: every frame that draws the field fails.
-class UndrawableSprite : public TSprite {
- public:
-  explicit UndrawableSprite(TSprite* parent) : TSprite(parent) {
-    X = 100;
-    Y = 100;
-    Width = 10;
-    Height = 10;
-  }
-  void Render() override { throw std::runtime_error("the picture went away"); }
-};
 
 TEST_F(EndOfGameTest, AGameLeftDuringTheWaitLetsTheNextGameSendItsResult) {
   TScriptedHttpServer::Reply slowResult{Ok("OK")};

@@ -17,6 +17,7 @@
 
 #include "tests/game/gameplay_fixture.h"
 #include "tests/support/scripted_http_server.h"
+#include "tests/support/undrawable_sprite.h"
 
 namespace {
 
@@ -79,18 +80,6 @@ std::string Ok(std::string_view body) {
   return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
          std::string(body);
 }
-
-// A sprite that cannot be drawn: every frame that draws the field fails.
-class UndrawableSprite : public TSprite {
- public:
-  explicit UndrawableSprite(TSprite* parent) : TSprite(parent) {
-    X = 100;
-    Y = 100;
-    Width = 10;
-    Height = 10;
-  }
-  void Render() override { throw std::runtime_error("the picture went away"); }
-};
 
 class ScreenStatesTest : public GameplayTest {
  protected:

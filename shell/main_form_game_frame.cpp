@@ -51,7 +51,7 @@ void TmainForm::FrameTimer2Timer(int32_t LagCount) {
   // A game over without a place in the table has just left for the menu, whose sprites now fill
   // the field: this frame shows the game's last picture once more, and the menu's timer draws from
   // the next one.
-  if (FrameTimer2.Enabled()) DrawGameFrame(*DrawSurface.BackBuffer());
+  if (FrameTimer2.Enabled()) DrawGameFrame(DrawSurface.BeginFrame());
   DrawSurface.Flip();
 }
 

@@ -10,7 +10,7 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
 }
 
 void TmainForm::DrawMenuFrame() {
-  TSurface& back = *DrawSurface.BackBuffer();
+  TSurface& back = DrawSurface.BeginFrame();
   back.Fill(0);
   SpriteEngine1.DrawAll();
   TCanvas& canvas = TextCanvas(back);

@@ -110,7 +110,7 @@ void TmainForm::PlaybackFrame() {
                 ticks.size(), unsigned{Play.Score}, p.Recording.Header.ClaimedScore);
     std::fflush(stdout);
   }
-  TSurface& back = *DrawSurface.BackBuffer();
+  TSurface& back = DrawSurface.BeginFrame();
   DrawGameFrame(back);
   TCanvas& canvas = TextCanvas(back);
   canvas.Font.Size = NoteFontSize;

@@ -88,7 +88,7 @@ void TmainForm::DropInputMadeWhileWaiting() {
 void TmainForm::ShowPleaseWait() {
   // The game frame's own picture of the wait, drawn now rather than at the next tick.
   if (!DrawSurface.ReadyToDraw()) return;
-  TSurface& back = *DrawSurface.BackBuffer();
+  TSurface& back = DrawSurface.BeginFrame();
   TCanvas& canvas = TextCanvas(back);
   back.Fill(0);
   SpriteEngine1.DrawAll();

@@ -15,6 +15,7 @@ struct TGameSession::NullDevices final : platform::Keyboard, platform::Joystick,
   void Minimise() override {}
   bool IsForeground() override { return false; }
   void Present(const uint32_t*, int, int) override {}
+  platform::PixelView FrameMemory(int, int) override { return {}; }
   int ShowCursor(bool) override { return 0; }
   void SetCursorPos(int, int) override {}
   void GetCursorPos(int& x, int& y) override { x = y = 0; }

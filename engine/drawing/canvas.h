@@ -32,6 +32,8 @@ struct TPen {
 class TCanvas {
  public:
   TCanvas(platform::PixelView target, platform::TextRasterizer& text);
+  // The picture's memory moved (its surface was laid on other memory); the settings stay.
+  void Retarget(platform::PixelView target) { target_ = target; }
 
   TFont Font;
   TBrush Brush;

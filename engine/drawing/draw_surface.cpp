@@ -7,20 +7,44 @@
 
 #include "engine/base/exception.h"
 
-TSurface::TSurface(int width, int height, platform::TextRasterizer& text)
-    : width_(width),
-      height_(height),
-      pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0),
-      text_(text) {}
+TSurface::TSurface(int width, int height, platform::TextRasterizer& text, bool ownBuffer)
+    : width_(width), height_(height), text_(text) {
+  if (ownBuffer) DrawOnOwnBuffer();
+}
+
+void TSurface::Bind(uint32_t* pixels) {
+  pixels_ = pixels;
+  if (canvas_) canvas_->Retarget(View());
+}
+
+bool TSurface::DrawOn(platform::PixelView memory) {
+  if (memory.pixels == nullptr || memory.width != width_ || memory.height != height_ ||
+      memory.pitch != width_) {
+    return false;
+  }
+  Bind(memory.pixels);
+  // The lent memory replaces the own buffer's 1.9 MB, which would only be kept for nothing.
+  std::vector<uint32_t>().swap(own_);
+  return true;
+}
+
+void TSurface::DrawOnOwnBuffer() {
+  if (own_.empty()) own_.assign(PixelCount(), 0);
+  Bind(own_.data());
+}
+
+void TSurface::ReleaseLentMemory() {
+  if (DrawsOnLentMemory()) Bind(nullptr);
+}
 
 void TSurface::Fill(uint32_t pixel) {
   // Every frame starts with a clear to black: the C library's fill of bytes writes 1.9 MB several
   // times faster than a loop of 32-bit stores.
   if (pixel == 0) {
-    std::memset(pixels_.data(), 0, pixels_.size() * sizeof(uint32_t));
+    std::memset(pixels_, 0, PixelCount() * sizeof(uint32_t));
     return;
   }
-  std::fill(pixels_.begin(), pixels_.end(), pixel);
+  std::fill(pixels_, pixels_ + PixelCount(), pixel);
 }
 
 void TSurface::FillExcept(uint32_t pixel, std::span<const TRect> kept) {
@@ -39,7 +63,7 @@ void TSurface::FillExcept(uint32_t pixel, std::span<const TRect> kept) {
       if (left < right) stretches.emplace_back(left, right);
     }
     std::sort(stretches.begin(), stretches.end());
-    uint32_t* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+    uint32_t* row = pixels_ + static_cast<size_t>(y) * static_cast<size_t>(width_);
     const auto fill = [&](int32_t from, int32_t to) {
       if (pixel == 0) {
         std::memset(row + from, 0, static_cast<size_t>(to - from) * sizeof(uint32_t));
@@ -93,7 +117,12 @@ void TDrawSurface::StartUp() {
                               "x" + std::to_string(DisplayHeight) + " " +
                               std::to_string(DisplayBitCount) + "bit)");
     }
-    backBuffer_ = std::make_unique<TSurface>(DisplayWidth, DisplayHeight, text_);
+    // Memory comes with the first frame: in a window that draws on the window's own picture, the
+    // back buffer never needs a buffer of its own.
+    backBuffer_ = std::make_unique<TSurface>(DisplayWidth, DisplayHeight, text_, false);
+    if (window_.FrameMemory(DisplayWidth, DisplayHeight).pixels == nullptr) {
+      backBuffer_->DrawOnOwnBuffer();
+    }
     initialized_ = true;
     Notify(TDrawSurfaceNotify::dsnSetSurfaceSize);
     Notify(TDrawSurfaceNotify::dsnInitialize);
@@ -113,11 +142,23 @@ void TDrawSurface::ShutDown() {
   Notify(TDrawSurfaceNotify::dsnFinalizeSurface);
   Notify(TDrawSurfaceNotify::dsnFinalize);
   backBuffer_.reset();
+  frameBegun_ = false;
   initialized_ = false;
   changing_ = false;
 }
 
+TSurface& TDrawSurface::BeginFrame() {
+  const platform::PixelView memory = window_.FrameMemory(DisplayWidth, DisplayHeight);
+  if (!backBuffer_->DrawOn(memory)) backBuffer_->DrawOnOwnBuffer();
+  frameBegun_ = true;
+  return *backBuffer_;
+}
+
 void TDrawSurface::Flip() {
   if (!ReadyToDraw()) return;
+  // A frame that drew nothing shows the picture again: the window's memory still holds it.
+  if (!frameBegun_) BeginFrame();
   window_.Present(backBuffer_->Pixels(), backBuffer_->Width(), backBuffer_->Height());
+  backBuffer_->ReleaseLentMemory();
+  frameBegun_ = false;
 }

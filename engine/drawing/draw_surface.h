@@ -13,10 +13,22 @@
 #include "engine/drawing/rect.h"
 #include "engine/platform/platform.h"
 
-// A 32-bit picture (0x00RRGGBB pixels) with its canvas.
+// A 32-bit picture (0x00RRGGBB pixels, rows of Width() pixels) with its canvas, drawn either in a
+// buffer of its own or in memory lent to it for one frame (the window's own picture).
 class TSurface {
  public:
-  TSurface(int width, int height, platform::TextRasterizer& text);
+  // With ownBuffer false the surface has no memory until DrawOn or DrawOnOwnBuffer gives it some.
+  TSurface(int width, int height, platform::TextRasterizer& text, bool ownBuffer = true);
+
+  // Draws from now on in `memory`, which the caller keeps alive until the next rebind, and frees
+  // the own buffer. False (nothing changed) unless the memory is exactly Width() x Height() with
+  // rows of Width() pixels.
+  bool DrawOn(platform::PixelView memory);
+  // Draws from now on in a buffer of its own, made (black) if there is none.
+  void DrawOnOwnBuffer();
+  // Forgets lent memory: the surface has none until the next DrawOn or DrawOnOwnBuffer.
+  void ReleaseLentMemory();
+  bool DrawsOnLentMemory() const { return pixels_ != nullptr && own_.empty(); }
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -24,17 +36,22 @@ class TSurface {
   // Fill, but for the pixels inside any of `kept`: a frame that draws opaque pictures over those
   // next clears only the rest.
   void FillExcept(uint32_t pixel, std::span<const TRect> kept);
-  uint32_t* Pixels() { return pixels_.data(); }
-  const uint32_t* Pixels() const { return pixels_.data(); }
+  // Valid until the next rebind; null while the surface has no memory.
+  uint32_t* Pixels() { return pixels_; }
+  const uint32_t* Pixels() const { return pixels_; }
   uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }
-  platform::PixelView View() { return {pixels_.data(), width_, height_, width_}; }
-  // Created on first use and kept.
+  platform::PixelView View() { return {pixels_, width_, height_, width_}; }
+  // Created on first use and kept; every rebind moves it to the new memory.
   TCanvas& Canvas();
 
  private:
+  size_t PixelCount() const { return static_cast<size_t>(width_) * static_cast<size_t>(height_); }
+  void Bind(uint32_t* pixels);
+
   int width_;
   int height_;
-  std::vector<uint32_t> pixels_;
+  std::vector<uint32_t> own_;
+  uint32_t* pixels_ = nullptr;
   platform::TextRasterizer& text_;
   std::unique_ptr<TCanvas> canvas_;
 };
@@ -90,10 +107,17 @@ class TDrawSurface {
   void ShutDown();
   bool Initialized() const { return initialized_; }
   bool ReadyToDraw() const { return initialized_ && !changing_ && backBuffer_ != nullptr; }
-  // Presents the back buffer; nothing unless ReadyToDraw.
+  // Lays the back buffer on the memory this frame is drawn in and returns it: the window's own
+  // picture where the window offers it (nothing is copied then), else the back buffer's own
+  // buffer. Every frame calls it before drawing, with no events handled between it and Flip, for
+  // the window may drop its picture's memory with any change of size or mode. Only when
+  // ReadyToDraw.
+  TSurface& BeginFrame();
+  // Presents the back buffer; nothing unless ReadyToDraw. The window's memory is given back.
   void Flip();
 
-  // Exists while initialised.
+  // Exists while initialised; has memory between BeginFrame and Flip, and all the time where the
+  // window offers none.
   TSurface* BackBuffer() { return backBuffer_.get(); }
 
   // The listener registered last is told first.
@@ -109,4 +133,5 @@ class TDrawSurface {
   std::vector<DrawSurfaceListener*> listeners_;
   bool initialized_ = false;
   bool changing_ = false;
+  bool frameBegun_ = false;
 };

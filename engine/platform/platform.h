@@ -76,6 +76,14 @@ class EventQueue {
   virtual void Wait(uint32_t timeoutMs) = 0;
 };
 
+// A 32-bit picture in memory, rows top to bottom (pitch in pixels).
+struct PixelView {
+  uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;
+};
+
 // Position, size and show state of the window, saved before full screen and restored after.
 struct WindowPlacement {
   int x = 0;
@@ -101,6 +109,11 @@ class Window {
   virtual bool IsForeground() = 0;
   // Shows a picture of surface pixels (0xAARRGGBB, alpha ignored) in the client area.
   virtual void Present(const uint32_t* pixels, int width, int height) = 0;
+  // Memory for one frame of width x height pixels (0x00RRGGBB, rows of `width` pixels) that
+  // Present shows without a copy: the window's own picture, holding the picture shown last. Valid
+  // until the next event is handled or the mode changes; empty (null pixels) where the window
+  // cannot offer it, and the frame is then drawn elsewhere and handed to Present.
+  virtual PixelView FrameMemory(int width, int height) = 0;
   // The system's pointer display counter (ShowCursor): adds 1 or subtracts 1 and returns the new
   // value; the pointer is visible while the counter is 0 or more.
   virtual int ShowCursor(bool show) = 0;
@@ -168,14 +181,6 @@ struct FontSpec {
   int size = 16;  // points at 96 pixels per inch, as the canvas's Font.Size
   uint8_t style = 0;
   bool operator==(const FontSpec&) const = default;
-};
-
-// A 32-bit picture in memory, rows top to bottom (pitch in pixels).
-struct PixelView {
-  uint32_t* pixels = nullptr;
-  int width = 0;
-  int height = 0;
-  int pitch = 0;
 };
 
 class TextRasterizer {

@@ -46,6 +46,11 @@ void HeadlessWindow::Present(const uint32_t* pixels, int width, int height) {
   frame.assign(pixels, pixels + static_cast<ptrdiff_t>(width) * height);
 }
 
+PixelView HeadlessWindow::FrameMemory(int width, int height) {
+  if (width <= 0 || height <= 0 || lent.size() != static_cast<size_t>(width) * height) return {};
+  return {lent.data(), width, height, width};
+}
+
 uint32_t HeadlessWindow::Pixel(int x, int y) const {
   return frame.at(static_cast<size_t>(y) * static_cast<size_t>(frameWidth) +
                   static_cast<size_t>(x)) &

@@ -41,6 +41,8 @@ class HeadlessWindow : public Window {
   void Minimise() override;
   bool IsForeground() override { return foreground; }
   void Present(const uint32_t* pixels, int width, int height) override;
+  // `lent` when a frame of its size is asked for (none unless a test fills it), else nothing.
+  PixelView FrameMemory(int width, int height) override;
   int ShowCursor(bool show) override;
   void SetCursorPos(int x, int y) override;
   void GetCursorPos(int& x, int& y) override;
@@ -64,6 +66,7 @@ class HeadlessWindow : public Window {
   int frameWidth = 0;
   int frameHeight = 0;
   std::vector<uint32_t> frame;  // the picture presented last
+  std::vector<uint32_t> lent;   // the memory offered to frames, as a window's own picture
 };
 
 class HeadlessKeyboard : public Keyboard {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/base/exception.h"
+#include "engine/platform/sdl/row_fingerprints.h"
 
 namespace platform::sdl {
 namespace {
@@ -137,6 +138,15 @@ SDL_Surface* SdlPresenter::UnscaledWindowSurface(int width, int height) const {
   return surface;
 }
 
+PixelView SdlPresenter::FrameMemory(int width, int height) {
+  SDL_Surface* surface = UnscaledWindowSurface(width, height);
+  if (surface == nullptr || SDL_MUSTLOCK(surface) ||
+      surface->pitch != width * static_cast<int>(sizeof(uint32_t))) {
+    return {};
+  }
+  return {static_cast<uint32_t*>(surface->pixels), width, height, width};
+}
+
 void SdlPresenter::PresentOnWindowSurface(SDL_Surface* surface, const uint32_t* pixels, int width,
                                           int height) {
   // A texture left from full screen would only hold memory now.
@@ -146,24 +156,33 @@ void SdlPresenter::PresentOnWindowSurface(SDL_Surface* surface, const uint32_t* 
     textureWidth_ = textureHeight_ = 0;
   }
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
-  const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
-  int firstChanged = stale_ ? 0 : height;
-  int lastChanged = stale_ ? height - 1 : -1;
-  for (int y = 0; y < height; ++y) {
-    auto* row = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch;
-    const uint32_t* source = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
-    if (stale_ || std::memcmp(row, source, rowBytes) != 0) {
-      std::memcpy(row, source, rowBytes);
-      firstChanged = std::min(firstChanged, y);
-      lastChanged = y;
-    }
-  }
+  // The fingerprints tell of this surface only: one made anew (same size, other memory) is sent
+  // whole.
+  const bool all = stale_ || fingerprintedPixels_ != surface->pixels ||
+                   rowFingerprints_.size() != static_cast<size_t>(height);
+  rowFingerprints_.resize(static_cast<size_t>(height));
+  const RowBand band = UpdateRowFingerprints(
+      rowFingerprints_, pixels, width, all, static_cast<uint8_t*>(surface->pixels), surface->pitch);
+  fingerprintedPixels_ = surface->pixels;
+  fingerprintedWidth_ = width;
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   stale_ = false;
-  if (lastChanged < firstChanged) return;
+  if (band.Empty()) return;
   // Only the band of rows that changed goes to the desktop.
-  const SDL_Rect band{0, firstChanged, width, lastChanged - firstChanged + 1};
-  SDL_UpdateWindowSurfaceRects(window_, &band, 1);
+  const SDL_Rect rect{0, band.first, width, band.last - band.first + 1};
+  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+}
+
+bool SdlPresenter::WindowSurfaceHoldsShown() {
+  if (rowFingerprints_.empty()) return false;
+  const int height = static_cast<int>(rowFingerprints_.size());
+  const PixelView shown = FrameMemory(fingerprintedWidth_, height);
+  if (shown.pixels == nullptr || shown.pixels != fingerprintedPixels_) return false;
+  for (int y = 0; y < height; ++y) {
+    const uint32_t* row = shown.pixels + static_cast<ptrdiff_t>(y) * shown.pitch;
+    if (RowFingerprint(row, shown.width) != rowFingerprints_[static_cast<size_t>(y)]) return false;
+  }
+  return true;
 }
 
 void SdlPresenter::Present(const uint32_t* pixels, int width, int height) {
@@ -208,8 +227,12 @@ void SdlPresenter::Repaint() {
   // The window surface and the texture both still hold the picture last shown: it is sent again
   // at once, for no new frame may come (the menu's frame loop stops while the game is inactive).
   if (texture_ == nullptr) {
-    // SDL refuses while the window surface is invalid (its size changed): the new one starts blank.
-    if (textureHoldsShown_ && SDL_UpdateWindowSurface(window_) == 0) return;
+    // Frames are drawn on the window surface itself, so it holds the picture last sent only if no
+    // frame has been left half drawn there since; a surface made anew (its size changed) starts
+    // blank.
+    if (textureHoldsShown_ && WindowSurfaceHoldsShown() && SDL_UpdateWindowSurface(window_) == 0) {
+      return;
+    }
   } else if (!stale_) {
     ShowTexture();
     return;

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/platform/platform.h"
+
 namespace platform::sdl {
 
 // True when the GL_RENDERER name tells of OpenGL done on the processor (Mesa's llvmpipe or
@@ -46,6 +48,12 @@ class SdlPresenter {
   // Shows a picture of width x height pixels (0xAARRGGBB, alpha ignored). A picture equal to the
   // one on screen is not sent again: a still menu costs the desktop nothing.
   void Present(const uint32_t* pixels, int width, int height);
+  // In a window, the window surface's own memory to draw a picture of width x height in, which
+  // Present then shows without a copy; null pixels where the picture goes through the texture (full
+  // screen, a GPU) or the surface's layout is not the picture's (0x00RRGGBB, rows of `width`
+  // pixels). SDL frees that memory with any change of the window's size or mode: ask again for
+  // every frame.
+  PixelView FrameMemory(int width, int height);
   // The window's content changed shape (full screen and back): the next picture is sent whatever
   // it holds.
   void Invalidate() { stale_ = true; }
@@ -74,8 +82,12 @@ class SdlPresenter {
   // The window's own surface when the software renderer shows the picture unscaled on it in the
   // game's pixel layout (a window, not full screen); else null.
   SDL_Surface* UnscaledWindowSurface(int width, int height) const;
-  // Copies the rows that differ from what the window surface holds and sends only them.
+  // Sends only the rows that differ from the picture sent last, after copying them onto the window
+  // surface unless the picture was drawn there.
   void PresentOnWindowSurface(SDL_Surface* surface, const uint32_t* pixels, int width, int height);
+  // True when the window surface still holds the picture sent last (a frame drawn on it that was
+  // never presented, or a surface made anew, does not).
+  bool WindowSurfaceHoldsShown();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
@@ -87,6 +99,10 @@ class SdlPresenter {
   bool textureHoldsShown_ = false;
   Uint32 textureFormat_ = SDL_PIXELFORMAT_ARGB8888;
   std::vector<uint32_t> shown_;  // the picture on screen, beside a GPU's texture
+  // One per row of the picture sent last to the window surface, and where that surface was.
+  std::vector<uint64_t> rowFingerprints_;
+  const void* fingerprintedPixels_ = nullptr;
+  int fingerprintedWidth_ = 0;
   bool stale_ = true;
 };
 

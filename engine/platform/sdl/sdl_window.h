@@ -31,6 +31,9 @@ class SdlWindow : public Window {
   void Minimise() override;
   bool IsForeground() override;
   void Present(const uint32_t* pixels, int width, int height) override;
+  PixelView FrameMemory(int width, int height) override {
+    return presenter_->FrameMemory(width, height);
+  }
   int ShowCursor(bool show) override;
   void SetCursorPos(int x, int y) override;
   void GetCursorPos(int& x, int& y) override;

@@ -172,4 +172,60 @@ TEST_F(DrawSurfaceTest, RectangleDrawsAnOutlineOfThePenWidthAroundTheEdges) {
   canvas.Rectangle(-50, -50, 900, 700);  // clipped, no write outside the buffer
 }
 
+// A frame drawn in the memory the window lends has the very pixels of one drawn in the surface's
+// own buffer. The window may move that memory between frames (a new size frees the old): the
+// surface and its kept canvas then draw only in the new memory, which ASan checks as well as the
+// pixels do, and hold none of it between frames.
+TEST_F(DrawSurfaceTest, FramesDrawnInTheWindowsMemoryMatchTheOwnBufferAndFollowItsMoves) {
+  const auto drawFrame = [](TSurface& back) {
+    back.Fill(0x203040);
+    const TRect kept{100, 100, 200, 150};
+    back.FillExcept(0x102030, std::span(&kept, 1));
+    TCanvas& canvas = back.Canvas();
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    canvas.Pen.Color = clRed;
+    canvas.Pen.Width = 3;
+    canvas.Rectangle(50, 60, 300, 200);
+    canvas.Font.Name = "Carolingia";
+    canvas.Font.Size = 16;
+    canvas.Font.Color = clWhite;
+    canvas.TextOut(120, 80, "GAME OVER");
+    canvas.Release();
+  };
+  platform::headless::HeadlessWindow& window = machine.windowImpl;
+  surface.StartUp();
+  drawFrame(surface.BeginFrame());
+  surface.Flip();
+  const std::vector<uint32_t> own = window.frame;
+  surface.ShutDown();
+
+  window.lent.assign(800 * 600, 0xFFFFFFFF);
+  surface.StartUp();
+  EXPECT_EQ(surface.BackBuffer()->Pixels(), nullptr);  // no buffer of its own is made
+  for (int frame = 0; frame < 3; ++frame) {
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    TSurface& back = surface.BeginFrame();
+    ASSERT_EQ(back.Pixels(), window.lent.data());
+    drawFrame(back);
+    EXPECT_EQ(window.lent, own);
+    surface.Flip();
+    EXPECT_EQ(window.frame, own);
+    EXPECT_EQ(back.Pixels(), nullptr);
+    std::vector<uint32_t> moved(800 * 600, 0xFFFFFFFF);
+    window.lent.swap(moved);  // the old memory is freed here
+  }
+  // A frame that draws nothing shows the window's picture as it is.
+  window.lent = own;
+  surface.Flip();
+  EXPECT_EQ(window.frame, own);
+  // Full screen lends nothing: the frame is drawn in a buffer of the surface's own again.
+  window.lent.clear();
+  TSurface& back = surface.BeginFrame();
+  ASSERT_NE(back.Pixels(), nullptr);
+  drawFrame(back);
+  surface.Flip();
+  EXPECT_EQ(window.frame, own);
+  EXPECT_NE(back.Pixels(), nullptr);  // its own buffer stays for the next frame
+}
+
 }  // namespace

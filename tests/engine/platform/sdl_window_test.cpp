@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/engine/platform/sdl_fixture.h"
@@ -210,6 +211,36 @@ TEST_F(SdlWindowTest, PresentIgnoresNonsenseAndSurvivesALostTexture) {
   std::fill(picture.begin(), picture.end(), 0x123456u);
   window.Present(picture.data(), 800, 600);
   EXPECT_EQ(Shown(window_, 400, 300), 0x123456u);
+}
+
+// In a window a frame is drawn in the window's own picture, which is shown from there; full screen
+// goes through the texture and lends nothing, and back in the window the new picture is lent.
+TEST_F(SdlWindowTest, LendsTheWindowsOwnPictureOnlyInAWindow) {
+  platform::Window& window = platform_->window();
+  EXPECT_EQ(window.FrameMemory(640, 480).pixels, nullptr);  // not the window's size
+  platform::PixelView memory = window.FrameMemory(800, 600);
+  ASSERT_NE(memory.pixels, nullptr);
+  EXPECT_EQ(memory.width, 800);
+  EXPECT_EQ(memory.pitch, 800);
+  const std::vector<uint32_t> picture = QuarteredPicture();
+  std::copy(picture.begin(), picture.end(), memory.pixels);
+  window.Present(memory.pixels, 800, 600);
+  EXPECT_EQ(Shown(window_, 790, 590), 0xFFFF00u);
+
+  ASSERT_TRUE(window.SetFullScreen(true));
+  Drain();
+  EXPECT_EQ(window.FrameMemory(800, 600).pixels, nullptr);
+  window.Present(picture.data(), 800, 600);
+  EXPECT_EQ(Shown(window_, 1020, 760), 0xFFFF00u);
+
+  ASSERT_TRUE(window.SetFullScreen(false));
+  Drain();
+  memory = window.FrameMemory(800, 600);
+  ASSERT_NE(memory.pixels, nullptr);
+  std::fill(memory.pixels, memory.pixels + 800 * 600, 0x123456u);
+  window.Present(memory.pixels, 800, 600);
+  EXPECT_EQ(Shown(window_, 10, 10), 0x123456u);
+  EXPECT_EQ(Shown(window_, 790, 590), 0x123456u);
 }
 
 }  // namespace

@@ -106,9 +106,16 @@ TEST(RowFingerprintsTest, StructuredChangesNeverKeepTheFingerprint) {
       {"moved by one pixel", [](auto& r) { std::rotate(r.begin(), r.begin() + 1, r.end()); }},
       {"moved by two pixels (one word)",
        [](auto& r) { std::rotate(r.begin(), r.begin() + 2, r.end()); }},
-      {"moved by eight pixels (a lane's stride)",
-       [](auto& r) { std::rotate(r.begin(), r.begin() + 8, r.end()); }},
+      {"moved by 16 pixels (from lane to lane)",
+       [](auto& r) { std::rotate(r.begin(), r.begin() + 16, r.end()); }},
+      {"moved by 32 pixels (within each lane)",
+       [](auto& r) { std::rotate(r.begin(), r.begin() + 32, r.end()); }},
       {"two pixels swapped", [](auto& r) { std::swap(r[3], r[500]); }},
+      {"the same bit flipped twice in one lane",
+       [](auto& r) {
+         r[0] ^= 0x80;
+         r[16] ^= 0x80;
+       }},
       {"the same bit flipped twice",
        [](auto& r) {
          r[0] ^= 0x80;

@@ -2,7 +2,8 @@
 // at the logical size of the picture, so full screen is scaled and letterboxed. Where OpenGL would
 // only be emulated on the processor, SDL's software renderer drawing straight to the window
 // surface is cheaper (about a third of the time and a sixth of the memory), so it is chosen there;
-// in a window, where nothing is scaled, that path puts the picture on the window surface itself.
+// in a window, where nothing is scaled, frames are drawn on the window surface itself and only the
+// rows that changed are sent.
 #pragma once
 
 #include <SDL_render.h>

@@ -1,6 +1,9 @@
 #include "engine/pictures/picture_collection.h"
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <string>
 #include <utility>
 
@@ -51,6 +54,11 @@ void TPictureCollectionItem::Decode() const {
   Picture.reset();
   spans_ = {};
   spansKey_.reset();
+#ifdef __GLIBC__
+  // The plain pixels lay below the packed ones on the heap, where freeing them alone gives no
+  // page back: without this the packing would not lower the memory the game holds.
+  malloc_trim(0);
+#endif
 }
 
 const TPackedPicture* TPictureCollectionItem::PackedFor(std::optional<uint32_t> key) const {

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "engine/drawing/draw_surface.h"
@@ -189,6 +193,55 @@ TEST_F(PackedPictureTest, ATransparentColourChangedAfterPackingDrawsAsThePlainPi
     }
     ExpectSameDrawingEverywhere();
     ExpectSameHitTests();
+  }
+}
+
+// The game's own archives, decoded when first needed as the game does, against the same archives
+// decoded at once: every pattern hit-tests pixel for pixel alike (the simulation and the replay
+// verifier read these), draws alike clipped at the top left, and the sheets that are mostly
+// transparent are the ones packed.
+TEST_F(PackedPictureTest, TheGameArchivesPackWithoutChangingAPixel) {
+  const struct {
+    const char* archive;
+    bool somePacked;  // the menu's pictures are backgrounds, drawn whole
+  } archives[] = {{"data/gamegraphic.dxg", true}, {"data/menu.dxg", false}};
+  for (const auto& [archive, somePacked] : archives) {
+    SCOPED_TRACE(archive);
+    const std::filesystem::path path = std::filesystem::path(SKARVEL_GAME_DIR) / archive;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(bytes.empty());
+    plain = std::make_unique<TPictureCollection>();
+    lazy = std::make_unique<TPictureCollection>();
+    ReadImageArchive(bytes, *plain);
+    ReadImageArchiveFile(path, *lazy);
+    plain->CutForHitTests();
+    lazy->CutForHitTests();
+    ASSERT_EQ(lazy->Count(), plain->Count());
+    int packed = 0;
+    for (int32_t n = 0; n < plain->Count(); ++n) {
+      const TPictureCollectionItem& a = (*plain)[n];
+      const TPictureCollectionItem& b = (*lazy)[n];
+      SCOPED_TRACE(a.Name());
+      for (int32_t i = 0; i < a.PatternTotal(); ++i) {
+        for (int32_t y = 0; y < a.Height(); ++y) {
+          for (int32_t x = 0; x < a.Width(); ++x) {
+            ASSERT_EQ(b.Opaque(i, x, y), a.Opaque(i, x, y)) << i << " " << x << "," << y;
+          }
+        }
+        plainScreen.Fill(0x0A0B0C);
+        lazyScreen.Fill(0x0A0B0C);
+        a.Draw(plainScreen, -3, -2, i);
+        b.Draw(lazyScreen, -3, -2, i);
+        ASSERT_TRUE(std::equal(plainScreen.Pixels(),
+                               plainScreen.Pixels() + kScreenWidth * kScreenHeight,
+                               lazyScreen.Pixels()))
+            << "pattern " << i;
+        EXPECT_EQ(b.PatternSolid(i), a.PatternSolid(i)) << i;
+      }
+      if (b.Packed()) ++packed;
+    }
+    EXPECT_EQ(packed > 0, somePacked);
   }
 }
 

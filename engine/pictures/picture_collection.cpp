@@ -1,6 +1,9 @@
 #include "engine/pictures/picture_collection.h"
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <string>
 #include <utility>
 
@@ -20,15 +23,17 @@ void TPictureCollectionItem::SetPendingPicture(std::shared_ptr<TPictureSource> s
                                                uint64_t offset, uint64_t size,
                                                TPictureShape shape) {
   Picture.reset();
+  packed_.reset();
   spans_.clear();
   spansKey_.reset();
   pending_ = Pending{std::move(source), offset, size, shape};
 }
 
-const TPicture* TPictureCollectionItem::Pixels() const {
-  if (pending_) {
-    const Pending pending = std::move(*pending_);
-    pending_.reset();
+void TPictureCollectionItem::Decode() const {
+  if (!pending_) return;
+  const Pending pending = std::move(*pending_);
+  pending_.reset();
+  {
     const std::vector<uint8_t> data = pending.source->Read(pending.offset, pending.size);
     try {
       PixelBudget budget(kMaxDibPixels);
@@ -36,18 +41,45 @@ const TPicture* TPictureCollectionItem::Pixels() const {
     } catch (const Exception&) {
       Picture.reset();
     }
-    // The file was changed under the game since it was checked: not the picture it was cut for.
-    if (Picture &&
-        (Picture->Width != pending.shape.Width || Picture->Height != pending.shape.Height)) {
-      Picture.reset();
-    }
   }
+  // The file was changed under the game since it was checked: not the picture it was cut for.
+  if (Picture &&
+      (Picture->Width != pending.shape.Width || Picture->Height != pending.shape.Height)) {
+    Picture.reset();
+  }
+  const std::optional<uint32_t> key = Key();
+  if (!Picture || !key) return;
+  packed_ = TPackedPicture::Pack(*Picture, *key);
+  if (!packed_) return;
+  Picture.reset();
+  spans_ = {};
+  spansKey_.reset();
+#ifdef __GLIBC__
+  // The plain pixels lay below the packed ones on the heap, where freeing them alone gives no
+  // page back: without this the packing would not lower the memory the game holds.
+  malloc_trim(0);
+#endif
+}
+
+const TPackedPicture* TPictureCollectionItem::PackedFor(std::optional<uint32_t> key) const {
+  Decode();
+  if (!packed_) return nullptr;
+  if (!Picture && key && *key == packed_->Key()) return &*packed_;
+  // Packed for another colour, or replaced since: the plain picture draws from here on.
+  if (!Picture) Picture = packed_->Unpack();
+  packed_.reset();
+  return nullptr;
+}
+
+const TPicture* TPictureCollectionItem::Pixels() const {
+  PackedFor(std::nullopt);
   return Picture ? &*Picture : nullptr;
 }
 
 TPictureShape TPictureCollectionItem::PictureSize() const {
   if (pending_) return pending_->shape;
   if (Picture) return {Picture->Width, Picture->Height};
+  if (packed_) return {packed_->Width(), packed_->Height()};
   return {};
 }
 
@@ -103,11 +135,13 @@ std::optional<uint32_t> TPictureCollectionItem::Key() const {
 
 void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y, int32_t i) const {
   if (!initialized_ || i < 0 || i >= cut_.Total()) return;
-  const TPicture* picture = Pixels();
-  if (!picture) return;
+  const std::optional<uint32_t> key = Key();
+  const TPackedPicture* packed = PackedFor(key);
+  if (!packed && !Picture) return;
+  const TPictureShape size = PictureSize();
   const TRect box = Box(cut_, i);
   // A picture replaced since the cut must not be read past its edges.
-  if (box.Right > picture->Width || box.Bottom > picture->Height) return;
+  if (box.Right > size.Width || box.Bottom > size.Height) return;
   int64_t dx = x;
   int64_t dy = y;
   int64_t sx = box.Left;
@@ -127,8 +161,15 @@ void TPictureCollectionItem::Draw(TSurface& destination, int32_t x, int32_t y, i
   w = std::min<int64_t>(w, destination.Width() - dx);
   h = std::min<int64_t>(h, destination.Height() - dy);
   if (w <= 0 || h <= 0) return;
-  const std::optional<uint32_t> key = Key();
   const int64_t pitch = destination.Width();
+  if (packed) {
+    for (int64_t row = 0; row < h; ++row) {
+      packed->DrawRow(destination.Pixels() + (dy + row) * pitch + dx, static_cast<int>(sy + row),
+                      static_cast<int>(sx), static_cast<int>(sx + w));
+    }
+    return;
+  }
+  const TPicture* picture = &*Picture;
   if (!key) {
     for (int64_t row = 0; row < h; ++row) {
       BlitRow(destination.Pixels() + (dy + row) * pitch + dx,
@@ -178,24 +219,33 @@ const std::vector<TPictureCollectionItem::RowSpan>& TPictureCollectionItem::Span
 bool TPictureCollectionItem::Opaque(int32_t i, int32_t px, int32_t py) const {
   if (!initialized_ || i < 0 || i >= cut_.Total()) return false;
   if (px < 0 || py < 0 || px >= cut_.w || py >= cut_.h) return false;
-  const TPicture* picture = Pixels();
-  if (!picture) return false;
-  const TRect box = Box(cut_, i);
-  if (box.Right > picture->Width || box.Bottom > picture->Height) return false;
   const std::optional<uint32_t> key = Key();
-  return !key || picture->Pixel(box.Left + px, box.Top + py) != *key;
+  const TPackedPicture* packed = PackedFor(key);
+  if (!packed && !Picture) return false;
+  const TPictureShape size = PictureSize();
+  const TRect box = Box(cut_, i);
+  if (box.Right > size.Width || box.Bottom > size.Height) return false;
+  if (packed) return packed->Opaque(box.Left + px, box.Top + py);
+  return !key || Picture->Pixel(box.Left + px, box.Top + py) != *key;
 }
 
 bool TPictureCollectionItem::PatternSolid(int32_t i) const {
   // A picture not drawn yet is decoded by its first Draw, in drawing order, which keeps the heap's
   // peak at a new game where it was: until then the frame clears all.
   if (pending_ || !initialized_ || i < 0 || i >= cut_.Total()) return false;
-  const TPicture* picture = Pixels();
-  if (!picture) return false;
-  const TRect box = Box(cut_, i);
-  if (box.Right > picture->Width || box.Bottom > picture->Height) return false;
   const std::optional<uint32_t> key = Key();
+  const TPackedPicture* packed = PackedFor(key);
+  if (!packed && !Picture) return false;
+  const TPictureShape size = PictureSize();
+  const TRect box = Box(cut_, i);
+  if (box.Right > size.Width || box.Bottom > size.Height) return false;
   if (!key) return true;
+  if (packed) {
+    for (int32_t y = box.Top; y < box.Bottom; ++y) {
+      if (!packed->Solid(y, box.Left, box.Right)) return false;
+    }
+    return true;
+  }
   const std::vector<RowSpan>& spans = SpansFor(*key);
   for (int32_t y = box.Top; y < box.Bottom; ++y) {
     const RowSpan& span = spans[static_cast<size_t>(y)];

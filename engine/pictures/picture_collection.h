@@ -14,6 +14,7 @@
 #include "engine/base/colors.h"
 #include "engine/base/name_index.h"
 #include "engine/drawing/rect.h"
+#include "engine/pictures/packed_picture.h"
 #include "engine/pictures/picture.h"
 
 class TSurface;
@@ -34,7 +35,9 @@ class TPictureCollectionItem {
 
   // The source image; none when the archive named a picture format this game does not read. A
   // picture loaded to be decoded when first needed (SetPendingPicture) appears here then: drawing,
-  // Opaque and Pixels decode it, which changes nothing the item shows, hence mutable.
+  // Opaque and Pixels decode it, which changes nothing the item shows, hence mutable. Decoded so,
+  // a picture mostly of its transparent colour is kept packed instead and is empty here until
+  // Pixels() or a draw with another transparent colour unpacks it.
   mutable std::optional<TPicture> Picture;
   // Pattern size as stored; 0 or less means the picture's size.
   int32_t PatternHeight = 0;
@@ -72,10 +75,13 @@ class TPictureCollectionItem {
   // decoded when first needed; until then the item knows the picture's size only.
   void SetPendingPicture(std::shared_ptr<TPictureSource> source, uint64_t offset, uint64_t size,
                          TPictureShape shape);
-  // The picture, decoded now if it was pending; none without a picture, or when the source no
-  // longer holds what was checked at the load (the item then draws nothing).
+  // The picture, decoded now if it was pending (and unpacked if it was packed); none without a
+  // picture, or when the source no longer holds what was checked at the load (the item then draws
+  // nothing).
   const TPicture* Pixels() const;
   bool Decoded() const { return !pending_; }
+  // True while the decoded picture is held packed for its transparent colour.
+  bool Packed() const { return packed_.has_value() && !Picture; }
 
   // Cuts the picture into patterns; nothing for an item without a picture, or one not yet
   // initialised while its collection cannot initialise it.
@@ -111,8 +117,13 @@ class TPictureCollectionItem {
     uint64_t size = 0;
     TPictureShape shape;
   };
-  // Present (decoded or pending) with its size.
-  bool HasPicture() const { return pending_ || Picture; }
+  // Present (decoded, packed or pending) with its size.
+  bool HasPicture() const { return pending_ || Picture || packed_; }
+  // Decodes a pending picture, into the packed form when that pays for the current key.
+  void Decode() const;
+  // The packed picture when it draws for `key` (none: no colour left out); otherwise none, and a
+  // packed picture is unpacked into Picture.
+  const TPackedPicture* PackedFor(std::optional<uint32_t> key) const;
   TPictureShape PictureSize() const;
 
   Cut CutNow() const;
@@ -126,6 +137,8 @@ class TPictureCollectionItem {
   bool initialized_ = false;
   Cut cut_;
   mutable std::optional<Pending> pending_;
+  // The decoded picture when packed; Picture then is empty (a picture set there since wins).
+  mutable std::optional<TPackedPicture> packed_;
   mutable std::vector<RowSpan> spans_;
   mutable std::optional<uint32_t> spansKey_;
   mutable int32_t spansWidth_ = 0;

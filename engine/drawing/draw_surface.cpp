@@ -147,6 +147,11 @@ void TDrawSurface::ShutDown() {
   changing_ = false;
 }
 
+bool TDrawSurface::HoldsFrameMemory() {
+  return !backBuffer_->DrawsOnLentMemory() ||
+         window_.FrameMemory(DisplayWidth, DisplayHeight).pixels == backBuffer_->Pixels();
+}
+
 TSurface& TDrawSurface::BeginFrame() {
   const platform::PixelView memory = window_.FrameMemory(DisplayWidth, DisplayHeight);
   if (!backBuffer_->DrawOn(memory)) backBuffer_->DrawOnOwnBuffer();
@@ -156,8 +161,10 @@ TSurface& TDrawSurface::BeginFrame() {
 
 void TDrawSurface::Flip() {
   if (!ReadyToDraw()) return;
-  // A frame that drew nothing shows the picture again: the window's memory still holds it.
-  if (!frameBegun_) BeginFrame();
+  // A frame that drew nothing shows the picture again: the window's memory still holds it. A frame
+  // begun on memory the window has dropped since (one left by an exception, with a message box
+  // handled before this Flip) is not read from there either: its memory is asked for anew.
+  if (!frameBegun_ || !HoldsFrameMemory()) BeginFrame();
   window_.Present(backBuffer_->Pixels(), backBuffer_->Width(), backBuffer_->Height());
   backBuffer_->ReleaseLentMemory();
   frameBegun_ = false;

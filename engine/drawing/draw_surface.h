@@ -126,6 +126,8 @@ class TDrawSurface {
 
  private:
   void Notify(TDrawSurfaceNotify type);
+  // False when the back buffer lies on lent memory that the window no longer offers.
+  bool HoldsFrameMemory();
 
   platform::Window& window_;
   platform::TextRasterizer& text_;

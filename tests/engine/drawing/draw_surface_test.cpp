@@ -218,6 +218,15 @@ TEST_F(DrawSurfaceTest, FramesDrawnInTheWindowsMemoryMatchTheOwnBufferAndFollowI
   window.lent = own;
   surface.Flip();
   EXPECT_EQ(window.frame, own);
+  // A frame left half drawn (an exception) and the window's memory moved before the next Flip:
+  // that Flip reads the new memory only.
+  drawFrame(surface.BeginFrame());
+  {
+    std::vector<uint32_t> moved = own;
+    window.lent.swap(moved);
+  }
+  surface.Flip();
+  EXPECT_EQ(window.frame, own);
   // Full screen lends nothing: the frame is drawn in a buffer of the surface's own again.
   window.lent.clear();
   TSurface& back = surface.BeginFrame();

@@ -23,6 +23,8 @@ struct PictureReading {
   std::span<const uint8_t> bytes;
   bool decode = true;
   std::shared_ptr<TPictureSource> source;
+  // Told where the walk is after each picture, when the bytes are a file's mapping.
+  TFilePictureSource::Mapping* mapping = nullptr;
 };
 
 void ReadPicture(archive::Reader& reader, TPictureCollectionItem& item, PixelBudget& budget,
@@ -39,6 +41,7 @@ void ReadPicture(archive::Reader& reader, TPictureCollectionItem& item, PixelBud
   }
   const auto offset = static_cast<uint64_t>(data.data() - reading.bytes.data());
   item.SetPendingPicture(reading.source, offset, data.size(), *shape);
+  if (reading.mapping) reading.mapping->Walked(data.data() + data.size());
 }
 
 void ReadItemProperty(archive::Reader& reader, const std::string& name,
@@ -115,8 +118,8 @@ void ReadImageArchive(std::span<const uint8_t> bytes, std::shared_ptr<TPictureSo
 
 void ReadImageArchiveFile(const std::filesystem::path& path, TPictureCollection& items) {
   auto source = std::make_shared<TFilePictureSource>(path);
-  const TFilePictureSource::Mapping file(*source);
-  ReadImageArchive(file.Bytes(), std::move(source), items);
+  TFilePictureSource::Mapping file(*source);
+  ReadArchive({file.Bytes(), false, std::move(source), &file}, items, true);
 }
 
 void CheckImageArchive(std::span<const uint8_t> bytes) {

@@ -60,6 +60,18 @@ TFilePictureSource::Mapping::Mapping(TFilePictureSource& file) {
   bytes_ = copy_;
 }
 
+void TFilePictureSource::Mapping::Walked(const uint8_t* end) {
+  if (address_ == nullptr) return;
+  const auto* base = static_cast<const uint8_t*>(address_);
+  if (end < base || end > base + size_) return;
+  static const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t upTo = static_cast<size_t>(end - base) / page * page;
+  if (upTo <= walked_) return;
+  // The mapping is private and never written: dropped pages come back from the file unchanged.
+  madvise(static_cast<uint8_t*>(address_) + walked_, upTo - walked_, MADV_DONTNEED);
+  walked_ = upTo;
+}
+
 TFilePictureSource::Mapping::~Mapping() {
   if (address_ != nullptr) munmap(address_, size_);
 }

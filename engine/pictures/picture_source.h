@@ -28,7 +28,7 @@ class TFilePictureSource : public TPictureSource {
   std::vector<uint8_t> Read(uint64_t offset, uint64_t size) override;
 
   // The whole file for one walk through it, mapped rather than copied: the walk skips over the
-  // pictures' data, whose pages are then never read in. Valid while the mapping lives.
+  // pictures' data. Valid while the mapping lives.
   class Mapping {
    public:
     explicit Mapping(TFilePictureSource& file);
@@ -36,10 +36,16 @@ class TFilePictureSource : public TPictureSource {
     Mapping(const Mapping&) = delete;
     Mapping& operator=(const Mapping&) = delete;
     std::span<const uint8_t> Bytes() const { return bytes_; }
+    // The walk is past `end` (a byte of Bytes(), or its end): the whole pages before it leave the
+    // process. The kernel maps up to 64 kB of cached file around every page the walk reads, which
+    // over a whole walk is most of the file at once; given back as the walk goes, only the pages
+    // near it are held. Reading them again still gives the file's bytes.
+    void Walked(const uint8_t* end);
 
    private:
     void* address_ = nullptr;
     size_t size_ = 0;
+    size_t walked_ = 0;          // the pages before this offset have been given back
     std::vector<uint8_t> copy_;  // where the file cannot be mapped
     std::span<const uint8_t> bytes_;
   };

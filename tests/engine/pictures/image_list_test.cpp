@@ -524,6 +524,40 @@ TEST_F(ImageListTest, PicturesDecodedWhenFirstDrawnShowWhatALoadDecodingAllShows
   EXPECT_EQ(images.Items[2].Width(), 7);
 }
 
+// The load walks the file's mapping and gives back the pages it has passed: items that span many
+// pages read as they do from bytes in memory, and the mapping still reads as the file wherever a
+// walk has given pages back, up to within a page or to its end.
+TEST_F(ImageListTest, AWalkThatGivesItsPagesBackReadsTheArchiveAsItIs) {
+  const Bytes bytes =
+      WriteImageArchive({Item("sky", Numbered(300, 200)), Item("strip", Numbered(90, 40), 30, 40),
+                         Item("wide", Numbered(500, 100))});
+  TempDir dir;
+  const std::filesystem::path path = dir.path() / "pictures.dxg";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  images.LoadFromFile(path);
+  ASSERT_EQ(images.Items.Count(), 3);
+  const std::vector<std::pair<const char*, TPicture>> expected = {
+      {"sky", Numbered(300, 200)}, {"strip", Numbered(90, 40)}, {"wide", Numbered(500, 100)}};
+  for (int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(images.Items[i].Name(), expected[static_cast<size_t>(i)].first);
+    ASSERT_NE(images.Items[i].Pixels(), nullptr) << i;
+    EXPECT_EQ(*images.Items[i].Pixels(), expected[static_cast<size_t>(i)].second) << i;
+  }
+  EXPECT_EQ(images.Items[1].PatternTotal(), 3);
+
+  TFilePictureSource file(path);
+  TFilePictureSource::Mapping mapping(file);
+  const std::span<const uint8_t> mapped = mapping.Bytes();
+  ASSERT_EQ(mapped.size(), bytes.size());
+  for (const size_t at : {size_t{0}, size_t{5000}, size_t{4096 * 20 + 7}, bytes.size() / 2,
+                          size_t{100}, bytes.size()}) {
+    mapping.Walked(mapped.data() + at);
+    EXPECT_TRUE(std::equal(mapped.begin(), mapped.end(), bytes.begin())) << at;
+  }
+}
+
 // The archive file replaced under the game after its load: a picture not decoded yet is no longer
 // the one that was checked and cut, so it draws nothing rather than something else.
 TEST_F(ImageListTest, APictureWhoseFileChangedAfterTheLoadDrawsNothing) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/base/exception.h"
+#include "engine/base/fresh_memory.h"
 
 TSurface::TSurface(int width, int height, platform::TextRasterizer& text, bool ownBuffer)
     : width_(width), height_(height), text_(text) {
@@ -29,7 +30,7 @@ bool TSurface::DrawOn(platform::PixelView memory) {
 }
 
 void TSurface::DrawOnOwnBuffer() {
-  if (own_.empty()) own_.assign(PixelCount(), 0);
+  if (own_.empty()) own_ = FreshVector<uint32_t>(PixelCount());
   Bind(own_.data());
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/base/fresh_memory.h"
+
 // The size of a picture whose pixels are not decoded yet.
 struct TPictureShape {
   int Width = 0;
@@ -21,7 +23,7 @@ struct TPicture {
   TPicture(int width, int height)
       : Width(width),
         Height(height),
-        Pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
+        Pixels(FreshVector<uint32_t>(static_cast<size_t>(width) * static_cast<size_t>(height))) {}
 
   bool Empty() const { return Width <= 0 || Height <= 0; }
   uint32_t Pixel(int x, int y) const { return Pixels[Index(x, y)]; }

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "engine/base/exception.h"
+#include "engine/base/fresh_memory.h"
 
 TFilePictureSource::TFilePictureSource(const std::filesystem::path& path)
     : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
@@ -28,7 +29,7 @@ std::vector<uint8_t> TFilePictureSource::Read(uint64_t offset, uint64_t size) {
   // The size comes from the file as it was loaded: never allocate more than it holds now.
   struct stat status {};
   if (fstat(fd_, &status) != 0 || static_cast<uint64_t>(status.st_size) <= offset) return {};
-  std::vector<uint8_t> bytes(
+  std::vector<uint8_t> bytes = FreshVector<uint8_t>(
       static_cast<size_t>(std::min(size, static_cast<uint64_t>(status.st_size) - offset)));
   size_t done = 0;
   while (done < bytes.size()) {

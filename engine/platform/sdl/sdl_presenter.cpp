@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/base/exception.h"
+#include "engine/base/fresh_memory.h"
 #include "engine/platform/sdl/row_fingerprints.h"
 
 namespace platform::sdl {
@@ -143,6 +144,11 @@ PixelView SdlPresenter::FrameMemory(int width, int height) {
   if (surface == nullptr || SDL_MUSTLOCK(surface) ||
       surface->pitch != width * static_cast<int>(sizeof(uint32_t))) {
     return {};
+  }
+  if (surface->pixels != populatedPixels_) {
+    // A surface made anew: its pages come in one go rather than one fault at a time in the frame.
+    PopulatePages(surface->pixels, static_cast<size_t>(surface->pitch) * surface->h);
+    populatedPixels_ = surface->pixels;
   }
   return {static_cast<uint32_t*>(surface->pixels), width, height, width};
 }

@@ -104,6 +104,8 @@ class SdlPresenter {
   std::vector<uint64_t> rowFingerprints_;
   const void* fingerprintedPixels_ = nullptr;
   int fingerprintedWidth_ = 0;
+  // The window surface whose pages were last taken in one go.
+  const void* populatedPixels_ = nullptr;
   bool stale_ = true;
 };
 

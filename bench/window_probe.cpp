@@ -14,8 +14,8 @@
 #include <sys/shm.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -106,9 +106,10 @@ class SharedReader {
                              ZPixmap, nullptr, &info_, static_cast<unsigned>(attributes.width),
                              static_cast<unsigned>(attributes.height));
     if (image_ == nullptr) return false;
-    info_.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image_->bytes_per_line) *
-                                          static_cast<size_t>(image_->height),
-                         IPC_CREAT | 0600);
+    info_.shmid =
+        shmget(IPC_PRIVATE,
+               static_cast<size_t>(image_->bytes_per_line) * static_cast<size_t>(image_->height),
+               IPC_CREAT | 0600);
     info_.shmaddr = image_->data =
         info_.shmid < 0 ? nullptr : static_cast<char*>(shmat(info_.shmid, nullptr, 0));
     if (image_->data == reinterpret_cast<char*>(-1)) image_->data = info_.shmaddr = nullptr;

@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
     // Without its icon the game still plays, under the desktop's default one.
     platform->SetWindowIcon(ResolvePath("data/icon.bmp", folders.data));
     form = std::make_unique<TmainForm>(*platform, std::move(folders));
+    // The main menu's first frame draws no text, so the text library and its faces are readied
+    // only now; a missing one is told before the game goes on.
+    platform->text().Prepare();
   } catch (const std::exception& error) {
     // The terminal always says why; a window that did open says it too (a missing data file).
     std::fprintf(stderr, "skarvel: %s\n", error.what());

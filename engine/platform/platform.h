@@ -186,6 +186,10 @@ struct FontSpec {
 class TextRasterizer {
  public:
   virtual ~TextRasterizer() = default;
+  // Readies what drawing text needs (its library, its faces), so that what is missing is told
+  // now and not in the middle of a frame; the first text measured or drawn readies it too.
+  // EPlatformError when it cannot be readied.
+  virtual void Prepare() = 0;
   // Width in pixels of the text as drawn by DrawText.
   virtual int TextWidth(const FontSpec& font, std::string_view text) = 0;
   // Height in pixels of a line of text in this font.

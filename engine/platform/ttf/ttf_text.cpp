@@ -1,7 +1,6 @@
 #include "engine/platform/ttf/ttf_text.h"
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "engine/base/exception.h"
+#include "engine/platform/ttf/ttf_library.h"
 
 namespace platform {
 namespace {
@@ -56,49 +56,37 @@ void ForEachRun(std::string_view text, Each each) {
   }
 }
 
-TTF_Font* OpenFont(const std::filesystem::path& file, int points) {
-  TTF_Font* font = TTF_OpenFontDPI(file.c_str(), std::max(points, 1), ScreenDpi, ScreenDpi);
+TTF_Font* OpenFont(const TtfLibrary& ttf, const std::filesystem::path& file, int points) {
+  TTF_Font* font = ttf.OpenFontDPI(file.c_str(), std::max(points, 1), ScreenDpi, ScreenDpi);
   if (font == nullptr) {
-    throw EPlatformError("Font '" + file.string() + "' cannot be opened: " + TTF_GetError());
+    throw EPlatformError("Font '" + file.string() + "' cannot be opened: " + SDL_GetError());
   }
   return font;
 }
 
 // The height of the zero's ink, in pixels.
-int ZeroHeight(TTF_Font* font) {
+int ZeroHeight(const TtfLibrary& ttf, TTF_Font* font) {
   int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
-  TTF_GlyphMetrics32(font, '0', &minX, &maxX, &minY, &maxY, &advance);
+  ttf.GlyphMetrics32(font, '0', &minX, &maxX, &minY, &maxY, &advance);
   return maxY - minY;
 }
 
 class TtfTextRasterizer : public TextRasterizer {
  public:
   TtfTextRasterizer(std::filesystem::path fontFile, std::filesystem::path figureFontFile)
-      : fontFile_(std::move(fontFile)), figureFontFile_(std::move(figureFontFile)) {
-    // SDL_ttf counts its users: each rasterizer takes one and gives it back in its destructor.
-    if (TTF_Init() != 0) {
-      throw EPlatformError(std::string("Text cannot be drawn: ") + TTF_GetError());
-    }
-    // Both faces at a large size tell how much the figures must grow to stand as tall as the
-    // text face's own; this also fails now when a font is missing, not in the middle of a frame.
-    constexpr int MeasureSize = 200;
-    TTF_Font* text = OpenFont(fontFile_, MeasureSize);
-    TTF_Font* figures = OpenFont(figureFontFile_, MeasureSize);
-    const int textZero = ZeroHeight(text);
-    const int figureZero = ZeroHeight(figures);
-    if (textZero > 0 && figureZero > 0) figureScale_ = static_cast<double>(textZero) / figureZero;
-    TTF_CloseFont(text);
-    TTF_CloseFont(figures);
-  }
+      : fontFile_(std::move(fontFile)), figureFontFile_(std::move(figureFontFile)) {}
 
   ~TtfTextRasterizer() override {
+    if (ttf_ == nullptr) return;
     for (auto& entry : fonts_) {
-      TTF_CloseFont(entry.second.text);
-      TTF_CloseFont(entry.second.figures);
+      ttf_->CloseFont(entry.second.text);
+      ttf_->CloseFont(entry.second.figures);
     }
     fonts_.clear();
-    TTF_Quit();
+    ttf_->Quit();
   }
+
+  void Prepare() override { Started(); }
 
   int TextWidth(const FontSpec& font, std::string_view text) override {
     const Faces& faces = Font(font);
@@ -106,19 +94,22 @@ class TtfTextRasterizer : public TextRasterizer {
     ForEachRun(text, [&](const std::string& run, bool figures) {
       int width = 0;
       int height = 0;
-      TTF_SizeUTF8(figures ? faces.figures : faces.text, run.c_str(), &width, &height);
+      ttf_->SizeUTF8(figures ? faces.figures : faces.text, run.c_str(), &width, &height);
       total += width;
     });
     return total;
   }
 
-  int TextHeight(const FontSpec& font) override { return TTF_FontHeight(Font(font).text); }
+  int TextHeight(const FontSpec& font) override {
+    const Faces& faces = Font(font);
+    return ttf_->FontHeight(faces.text);
+  }
 
   void DrawText(const FontSpec& font, uint32_t rgb, std::string_view text, PixelView target, int x,
                 int y) override {
     const Faces& faces = Font(font);
     // The figures stand on the text's baseline.
-    const int figureTop = y + TTF_FontAscent(faces.text) - TTF_FontAscent(faces.figures);
+    const int figureTop = y + ttf_->FontAscent(faces.text) - ttf_->FontAscent(faces.figures);
     int penX = x;
     ForEachRun(text, [&](const std::string& run, bool figures) {
       const Coverage& glyphs = Rendered(figures ? faces.figures : faces.text, run);
@@ -150,15 +141,15 @@ class TtfTextRasterizer : public TextRasterizer {
     auto key = std::make_pair(font, run);
     if (auto found = rendered_.find(key); found != rendered_.end()) return found->second;
     if (rendered_.size() >= MaxKeptRuns) rendered_.clear();
-    return rendered_.emplace(std::move(key), Render(font, run)).first->second;
+    return rendered_.emplace(std::move(key), Render(*ttf_, font, run)).first->second;
   }
 
-  static Coverage Render(TTF_Font* font, const std::string& run) {
+  static Coverage Render(const TtfLibrary& ttf, TTF_Font* font, const std::string& run) {
     Coverage coverage;
     int height = 0;
-    TTF_SizeUTF8(font, run.c_str(), &coverage.advance, &height);
+    ttf.SizeUTF8(font, run.c_str(), &coverage.advance, &height);
     const SDL_Color white{255, 255, 255, 255};
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, run.c_str(), white);
+    SDL_Surface* rendered = ttf.RenderUTF8_Blended(font, run.c_str(), white);
     if (rendered == nullptr) return coverage;
     // Coverage is the alpha channel of an ARGB8888 copy.
     SDL_Surface* glyphs = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -194,26 +185,63 @@ class TtfTextRasterizer : public TextRasterizer {
     }
   }
 
+  // The library, started and both faces checked on the first call: a missing library or font
+  // fails here, at Prepare (the game's start) rather than in the middle of a frame.
+  const TtfLibrary& Started() {
+    if (ttf_ != nullptr) return *ttf_;
+    const TtfLibrary& ttf = Ttf();
+    // SDL_ttf counts its users: each rasterizer takes one and gives it back in its destructor.
+    if (ttf.Init() != 0) {
+      throw EPlatformError(std::string("Text cannot be drawn: ") + SDL_GetError());
+    }
+    try {
+      // Both faces at a large size tell how much the figures must grow to stand as tall as the
+      // text face's own.
+      constexpr int MeasureSize = 200;
+      TTF_Font* text = OpenFont(ttf, fontFile_, MeasureSize);
+      TTF_Font* figures = nullptr;
+      try {
+        figures = OpenFont(ttf, figureFontFile_, MeasureSize);
+      } catch (...) {
+        ttf.CloseFont(text);
+        throw;
+      }
+      const int textZero = ZeroHeight(ttf, text);
+      const int figureZero = ZeroHeight(ttf, figures);
+      if (textZero > 0 && figureZero > 0) figureScale_ = static_cast<double>(textZero) / figureZero;
+      ttf.CloseFont(text);
+      ttf.CloseFont(figures);
+    } catch (...) {
+      ttf.Quit();
+      throw;
+    }
+    ttf_ = &ttf;
+    return ttf;
+  }
+
   const Faces& Font(const FontSpec& face) {
+    const TtfLibrary& ttf = Started();
     const auto key = std::make_tuple(face.size, face.style);
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
     const int points = std::max(face.size, 1);
-    Faces faces{OpenFont(fontFile_, points), nullptr};
+    Faces faces{OpenFont(ttf, fontFile_, points), nullptr};
     try {
       faces.figures =
-          OpenFont(figureFontFile_, static_cast<int>(std::lround(points * figureScale_)));
+          OpenFont(ttf, figureFontFile_, static_cast<int>(std::lround(points * figureScale_)));
     } catch (...) {
-      TTF_CloseFont(faces.text);
+      ttf.CloseFont(faces.text);
       throw;
     }
-    TTF_SetFontStyle(faces.text, TtfStyle(face.style));
-    TTF_SetFontStyle(faces.figures, TtfStyle(face.style));
+    ttf.SetFontStyle(faces.text, TtfStyle(face.style));
+    ttf.SetFontStyle(faces.figures, TtfStyle(face.style));
     return fonts_.emplace(key, faces).first->second;
   }
 
   std::filesystem::path fontFile_;
   std::filesystem::path figureFontFile_;
+  // Set once the library is started.
+  const TtfLibrary* ttf_ = nullptr;
   double figureScale_ = 1.0;
   std::map<std::tuple<int, uint8_t>, Faces> fonts_;
   std::map<std::pair<TTF_Font*, std::string>, Coverage> rendered_;

@@ -1,4 +1,7 @@
 // One frame of the menu loop.
+#include <optional>
+#include <span>
+
 #include "shell/main_form.h"
 
 void TmainForm::FrameTimer1Timer(int32_t LagCount) {
@@ -11,7 +14,15 @@ void TmainForm::FrameTimer1Timer(int32_t LagCount) {
 
 void TmainForm::DrawMenuFrame() {
   TSurface& back = DrawSurface.BeginFrame();
-  back.Fill(0);
+  // The menu's background is an opaque picture over the whole field: what it covers need not be
+  // cleared first. It is decoded now, where its draw would decode it a moment later, so that the
+  // first frame knows that too.
+  std::optional<TRect> covered;
+  if (const TMenuBackground* background = Menu.Background.Get(); background && background->Image) {
+    background->Image->DecodeNow();
+    covered = background->SolidDrawnRect();
+  }
+  back.FillExcept(0, covered ? std::span<const TRect>(&*covered, 1) : std::span<const TRect>());
   SpriteEngine1.DrawAll();
   TCanvas& canvas = TextCanvas(back);
   DrawMenuTexts(canvas);

@@ -80,6 +80,9 @@ class TPictureCollectionItem {
   // nothing).
   const TPicture* Pixels() const;
   bool Decoded() const { return !pending_; }
+  // Decodes a pending picture now, as its first draw would: for a caller that draws it next and
+  // needs to know of its pixels before (PatternSolid).
+  void DecodeNow() const { Decode(); }
   // True while the decoded picture is held packed for its transparent colour.
   bool Packed() const { return packed_.has_value() && !Picture; }
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "engine/drawing/rect.h"
 #include "engine/sprites/sprite.h"
 
 class TPictureCollectionItem;
@@ -36,6 +38,10 @@ class TBackgroundSprite : public TSprite {
   TRect Bounds() const override;
   // A solid cell under the other sprite's bounds.
   bool Overlaps(const TSprite& other) const override;
+  // The part of the engine's surface that this frame's DrawAll covers with the picture's own
+  // pixels: for a map of one cell, not wrapped, at or right of and below the surface's corner,
+  // whose pattern has no transparent pixel (and is decoded); none otherwise.
+  std::optional<TRect> SolidDrawnRect() const;
 
  private:
   bool Inside(int32_t column, int32_t row) const;

@@ -123,3 +123,24 @@ TEST(StartUp, TheSoundArchiveIsLoadedAndEffectsPlayOnlyWithSoundsOn) {
 }
 
 }  // namespace
+
+namespace {
+
+// The menu's opaque background is drawn over what the window's memory held, uncleared: the first
+// frame shows the same picture whatever that was.
+TEST(StartUp, TheFirstMenuFrameShowsTheSamePictureWhateverTheWindowsMemoryHeld) {
+  std::vector<uint32_t> shown[2];
+  for (int i = 0; i < 2; ++i) {
+    GameFixture game;
+    game.machine.windowImpl.lent.assign(800 * 600, i == 0 ? 0u : 0xABCDEFu);
+    TmainForm& form = game.Start();
+    ASSERT_NE(form.Menu.Background.Get(), nullptr);
+    EXPECT_TRUE(form.Menu.Background->SolidDrawnRect().has_value());
+    ASSERT_EQ(game.machine.windowImpl.presentCount, 1);
+    shown[i] = game.machine.windowImpl.frame;
+  }
+  ASSERT_EQ(shown[0].size(), 800u * 600u);
+  EXPECT_EQ(shown[0], shown[1]);
+}
+
+}  // namespace

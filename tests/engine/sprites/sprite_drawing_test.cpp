@@ -173,6 +173,54 @@ TEST_F(SpriteDrawingTest, ASolidSpriteNamesTheRectItsDrawingOverwrites) {
   EXPECT_EQ(sprite.SolidDrawnRect(), std::nullopt);
 }
 
+// The menu's background is one solid cell: a frame may skip clearing it, so the rectangle named
+// must be exactly what its drawing overwrites.
+TEST_F(SpriteDrawingTest, ABackgroundOfOneSolidCellNamesTheRectItsDrawingOverwrites) {
+  TImageSprite& holder = NewSprite<TImageSprite>(Engine());
+  TBackgroundSprite& map = NewSprite<TBackgroundSprite>(holder);
+  struct Case {
+    const char* picture;
+    int32_t x, y;
+    int32_t columns, chip;
+    bool wrap, holderVisible;
+    std::optional<TRect> covered;
+  };
+  const Case cases[] = {
+      {"cells", 10, 20, 1, 0, false, true, TRect{10, 20, 14, 24}},
+      {"cells", 10, 20, 1, 1, false, true, TRect{10, 20, 14, 24}},
+      {"cells", 798, 598, 1, 0, false, true, TRect{798, 598, 800, 600}},  // clipped
+      {"cells", 800, 20, 1, 0, false, true, std::nullopt},                // off the surface
+      {"cells", -2, 20, 1, 0, false, true, std::nullopt},  // left of the corner: cleared
+      {"half", 10, 20, 1, 0, false, true, std::nullopt},   // transparent pixels show through
+      {"cells", 10, 20, 1, -1, false, true, std::nullopt},  // an empty cell
+      {"cells", 10, 20, 1, 5, false, true, std::nullopt},   // no such pattern: nothing drawn
+      {"cells", 10, 20, 2, 0, false, true, std::nullopt},   // more than one cell
+      {"cells", 10, 20, 1, 0, true, true, std::nullopt},    // wrapped over the whole screen
+      {"cells", 10, 20, 1, 0, false, false, std::nullopt},  // the holder hides it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.picture) + " at " + std::to_string(c.x) + "," +
+                 std::to_string(c.y) + " chip " + std::to_string(c.chip));
+    map.Image = &images.Items.Find(c.picture);
+    map.ResizeMap(c.columns, 1);
+    map.SetChip(0, 0, c.chip);
+    map.Wrap = c.wrap;
+    map.X = c.x;
+    map.Y = c.y;
+    holder.Visible = c.holderVisible;
+    const std::optional<TRect> covered = map.SolidDrawnRect();
+    EXPECT_EQ(covered, c.covered);
+    if (!covered) continue;
+    Back().Fill(0);
+    sprites.DrawAll();
+    const std::vector<uint32_t> cleared(Back().Pixels(), Back().Pixels() + 800 * 600);
+    Back().Fill(0xABCDEF);
+    Back().FillExcept(0, std::span(&*covered, 1));
+    sprites.DrawAll();
+    EXPECT_EQ(std::vector<uint32_t>(Back().Pixels(), Back().Pixels() + 800 * 600), cleared);
+  }
+}
+
 TEST_F(SpriteDrawingTest, ABackgroundTilesItsMapAndRepeatsItWhenWrapping) {
   TBackgroundSprite& map = NewSprite<TBackgroundSprite>(Engine());
   map.Image = &images.Items.Find("cells");

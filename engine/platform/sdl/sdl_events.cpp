@@ -43,8 +43,9 @@ ShiftState HeldFlag(PointerButton button) {
 
 }  // namespace
 
-SdlEventQueue::SdlEventQueue(SdlWindow& window, SdlJoystick& joystick, SdlGamepads& gamepads)
-    : window_(window), joystick_(joystick), gamepads_(gamepads) {
+SdlEventQueue::SdlEventQueue(SdlWindow& window, SdlPadLayer& padLayer, SdlJoystick& joystick,
+                             SdlGamepads& gamepads)
+    : window_(window), padLayer_(padLayer), joystick_(joystick), gamepads_(gamepads) {
   SDL_StartTextInput();
 }
 
@@ -54,6 +55,7 @@ bool SdlEventQueue::Poll(Event& event) {
     event.kind = EventKind::EndRequest;
     return true;
   }
+  padLayer_.Start();
   SDL_Event sdlEvent;
   while (pending_.empty() && SDL_PollEvent(&sdlEvent) != 0) Translate(sdlEvent);
   if (pending_.empty()) return false;

@@ -11,14 +11,17 @@
 #include "engine/platform/platform.h"
 #include "engine/platform/sdl/sdl_gamepads.h"
 #include "engine/platform/sdl/sdl_joystick.h"
+#include "engine/platform/sdl/sdl_pad_layer.h"
 #include "engine/platform/sdl/sdl_window.h"
 
 namespace platform::sdl {
 
 class SdlEventQueue : public EventQueue {
  public:
-  SdlEventQueue(SdlWindow& window, SdlJoystick& joystick, SdlGamepads& gamepads);
+  SdlEventQueue(SdlWindow& window, SdlPadLayer& padLayer, SdlJoystick& joystick,
+                SdlGamepads& gamepads);
 
+  // The first call starts the pad layer.
   bool Poll(Event& event) override;
   // Sleeps in SDL_WaitEventTimeout: woken by the next event, never polling in a loop.
   void Wait(uint32_t timeoutMs) override;
@@ -36,6 +39,7 @@ class SdlEventQueue : public EventQueue {
   void Push(const Event& event) { pending_.push_back(event); }
 
   SdlWindow& window_;
+  SdlPadLayer& padLayer_;
   SdlJoystick& joystick_;
   SdlGamepads& gamepads_;
   std::deque<Event> pending_;

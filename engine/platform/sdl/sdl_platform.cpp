@@ -14,6 +14,7 @@
 #include "engine/platform/sdl/sdl_joystick.h"
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/sdl_music.h"
+#include "engine/platform/sdl/sdl_pad_layer.h"
 #include "engine/platform/sdl/sdl_shell.h"
 #include "engine/platform/sdl/sdl_sound.h"
 #include "engine/platform/sdl/sdl_window.h"
@@ -21,10 +22,6 @@
 
 namespace platform::sdl {
 namespace {
-
-// The game controller layer brings SDL's mapping database of gamepads, and reads the player's own
-// mappings from SDL_GAMECONTROLLERCONFIG (and SDL_GAMECONTROLLERCONFIG_FILE).
-constexpr Uint32 Subsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER;
 
 EPlatformError NoDisplay(const std::string& reason) {
   return EPlatformError("The game needs a display and cannot find one: " + reason);
@@ -42,8 +39,8 @@ std::string MissingDisplayReason() {
   return "neither DISPLAY nor WAYLAND_DISPLAY is set";
 }
 
-// SDL's video, joystick and game controller subsystems for the platform's lifetime; SDL is shut
-// down completely when nothing else in the process still uses it.
+// SDL's video subsystem for the platform's lifetime; SDL is shut down completely when nothing else
+// in the process still uses it.
 class SdlSession {
  public:
   SdlSession() {
@@ -53,7 +50,7 @@ class SdlSession {
     // Closing the window is the game's close request (its exit question); SDL must not add a
     // quit event of its own, which would ask twice.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(Subsystems) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       const std::string reason = SDL_GetError();
       Quit();
       throw NoDisplay(reason);
@@ -64,13 +61,13 @@ class SdlSession {
     const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (driver != nullptr && std::string_view(driver) == "offscreen" &&
         (asked == nullptr || *asked == 0)) {
-      SDL_QuitSubSystem(Subsystems);
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
       Quit();
       throw NoDisplay(MissingDisplayReason());
     }
   }
   ~SdlSession() {
-    SDL_QuitSubSystem(Subsystems);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     Quit();
   }
   SdlSession(const SdlSession&) = delete;
@@ -90,7 +87,7 @@ class SdlClock : public Clock {
 class SdlPlatformImpl : public SdlPlatform {
  public:
   explicit SdlPlatformImpl(const std::filesystem::path& fontDir)
-      : events_(window_, joystick_, gamepads_),
+      : events_(window_, padLayer_, joystick_, gamepads_),
         sound_(CreateMixerAudioOutput([this] { return audio_.Open(); })),
         text_(CreateTtfTextRasterizer(fontDir)) {}
 
@@ -122,6 +119,7 @@ class SdlPlatformImpl : public SdlPlatform {
   SdlEndSignals endSignals_;
   SdlWindow window_;
   SdlKeyboard keyboard_;
+  SdlPadLayer padLayer_;
   SdlJoystick joystick_;
   SdlGamepads gamepads_;
   SdlEventQueue events_;

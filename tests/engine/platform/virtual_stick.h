@@ -12,6 +12,9 @@
 class VirtualStick {
  public:
   VirtualStick(SDL_JoystickType type, int axes, int buttons) {
+    // The device is the machine's, whether or not the game has started SDL's pad layer yet: it
+    // holds the joystick subsystem for its own lifetime.
+    EXPECT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
     index_ = SDL_JoystickAttachVirtual(type, axes, buttons, 0);
     EXPECT_GE(index_, 0) << SDL_GetError();
     instance_ = SDL_JoystickGetDeviceInstanceID(index_);
@@ -19,7 +22,10 @@ class VirtualStick {
     handle_ = SDL_JoystickOpen(index_);
     EXPECT_NE(handle_, nullptr) << SDL_GetError();
   }
-  ~VirtualStick() { Unplug(); }
+  ~VirtualStick() {
+    Unplug();
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  }
   VirtualStick(const VirtualStick&) = delete;
   VirtualStick& operator=(const VirtualStick&) = delete;
 

@@ -63,6 +63,18 @@ class SpriteDrawingTest : public ::testing::Test {
   }
   TSurface& Back() { return *surface.BackBuffer(); }
   TSpriteEngine& Engine() { return sprites.Root(); }
+  std::vector<uint32_t> BackPixels() { return {Back().Pixels(), Back().Pixels() + 800 * 600}; }
+  // A frame that skips clearing `covered` (over whatever the surface held) must show what a frame
+  // that clears everything shows.
+  void ExpectClearingAllButToGiveTheFullClearsPicture(const TRect& covered) {
+    Back().Fill(0);
+    sprites.DrawAll();
+    const std::vector<uint32_t> cleared = BackPixels();
+    Back().Fill(0xABCDEF);
+    Back().FillExcept(0, std::span(&covered, 1));
+    sprites.DrawAll();
+    EXPECT_EQ(BackPixels(), cleared);
+  }
 
   platform::headless::HeadlessPlatform machine = MakeHeadlessPlatform();
   TDrawSurface surface{machine.windowImpl, machine.text()};
@@ -157,14 +169,7 @@ TEST_F(SpriteDrawingTest, ASolidSpriteNamesTheRectItsDrawingOverwrites) {
     holder.Visible = c.holderVisible;
     const std::optional<TRect> covered = sprite.SolidDrawnRect();
     EXPECT_EQ(covered, c.covered);
-    if (!covered) continue;
-    Back().Fill(0);
-    sprites.DrawAll();
-    const std::vector<uint32_t> cleared(Back().Pixels(), Back().Pixels() + 800 * 600);
-    Back().Fill(0xABCDEF);
-    Back().FillExcept(0, std::span(&*covered, 1));
-    sprites.DrawAll();
-    EXPECT_EQ(std::vector<uint32_t>(Back().Pixels(), Back().Pixels() + 800 * 600), cleared);
+    if (covered) ExpectClearingAllButToGiveTheFullClearsPicture(*covered);
   }
   // Pattern 0 of "cells" is solid; a pattern beyond the picture draws nothing.
   sprite.Image = &images.Items.Find("cells");
@@ -190,8 +195,8 @@ TEST_F(SpriteDrawingTest, ABackgroundOfOneSolidCellNamesTheRectItsDrawingOverwri
       {"cells", 10, 20, 1, 1, false, true, TRect{10, 20, 14, 24}},
       {"cells", 798, 598, 1, 0, false, true, TRect{798, 598, 800, 600}},  // clipped
       {"cells", 800, 20, 1, 0, false, true, std::nullopt},                // off the surface
-      {"cells", -2, 20, 1, 0, false, true, std::nullopt},  // left of the corner: cleared
-      {"half", 10, 20, 1, 0, false, true, std::nullopt},   // transparent pixels show through
+      {"cells", -2, 20, 1, 0, false, true, std::nullopt},   // left of the corner: cleared
+      {"half", 10, 20, 1, 0, false, true, std::nullopt},    // transparent pixels show through
       {"cells", 10, 20, 1, -1, false, true, std::nullopt},  // an empty cell
       {"cells", 10, 20, 1, 5, false, true, std::nullopt},   // no such pattern: nothing drawn
       {"cells", 10, 20, 2, 0, false, true, std::nullopt},   // more than one cell
@@ -199,8 +204,8 @@ TEST_F(SpriteDrawingTest, ABackgroundOfOneSolidCellNamesTheRectItsDrawingOverwri
       {"cells", 10, 20, 1, 0, false, false, std::nullopt},  // the holder hides it
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.picture) + " at " + std::to_string(c.x) + "," +
-                 std::to_string(c.y) + " chip " + std::to_string(c.chip));
+    SCOPED_TRACE(std::string(c.picture) + " at " + std::to_string(c.x) + "," + std::to_string(c.y) +
+                 " chip " + std::to_string(c.chip));
     map.Image = &images.Items.Find(c.picture);
     map.ResizeMap(c.columns, 1);
     map.SetChip(0, 0, c.chip);
@@ -210,14 +215,7 @@ TEST_F(SpriteDrawingTest, ABackgroundOfOneSolidCellNamesTheRectItsDrawingOverwri
     holder.Visible = c.holderVisible;
     const std::optional<TRect> covered = map.SolidDrawnRect();
     EXPECT_EQ(covered, c.covered);
-    if (!covered) continue;
-    Back().Fill(0);
-    sprites.DrawAll();
-    const std::vector<uint32_t> cleared(Back().Pixels(), Back().Pixels() + 800 * 600);
-    Back().Fill(0xABCDEF);
-    Back().FillExcept(0, std::span(&*covered, 1));
-    sprites.DrawAll();
-    EXPECT_EQ(std::vector<uint32_t>(Back().Pixels(), Back().Pixels() + 800 * 600), cleared);
+    if (covered) ExpectClearingAllButToGiveTheFullClearsPicture(*covered);
   }
 }
 

@@ -30,55 +30,62 @@ class TTroubledStore : public ScoreStore {
     mode_ = mode;
     changed_.notify_all();
   }
-  // Calls now held by the hang.
-  int Held() {
-    std::lock_guard lock(mutex_);
-    return held_;
+  // Whether `count` reads of a table page (its count or its rows, which only the database
+  // workers make) are held by the hang. The service's token sweep, which runs at its start on a
+  // thread of its own and may meet the hang too, is not counted: it holds no worker.
+  bool AwaitHeldTableReads(int count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(30),
+                             [&] { return heldTableReads_ >= count; });
   }
 
   using ScoreStore::AddResult;
   StoreOutcome AddResult(const NewScore& score, const std::string& tokenId, int64_t tokenIssuedAt,
                          int64_t* storedId) override {
-    Trouble();
+    Trouble(TCall::Other);
     return real_.AddResult(score, tokenId, tokenIssuedAt, storedId);
   }
   std::vector<RankedScore> Table(const TableQuery& query) override {
-    Trouble();
+    Trouble(TCall::TableRead);
     return real_.Table(query);
   }
   using ScoreStore::Count;
   int64_t Count(const std::string& country, bool provenOnly) override {
-    Trouble();
+    Trouble(TCall::TableRead);
     return real_.Count(country, provenOnly);
   }
   void ForgetTokensIssuedBefore(int64_t before) override {
-    Trouble();
+    Trouble(TCall::Other);
     real_.ForgetTokensIssuedBefore(before);
   }
   ReplayOutcome AddReplay(const std::string& tokenId, uint64_t inputDigest,
                           std::span<const uint8_t> bytes, int64_t uploadedAt) override {
-    Trouble();
+    Trouble(TCall::Other);
     return real_.AddReplay(tokenId, inputDigest, bytes, uploadedAt);
   }
   std::optional<StoredReplay> ReplayForToken(const std::string& tokenId) override {
-    Trouble();
+    Trouble(TCall::Other);
     return real_.ReplayForToken(tokenId);
   }
   void SetStatus(int64_t id, ResultStatus status, bool startTicket) override {
-    Trouble();
+    Trouble(TCall::Other);
     real_.SetStatus(id, status, startTicket);
   }
   std::optional<std::vector<uint8_t>> ProvenReplay(int64_t id) override {
-    Trouble();
+    Trouble(TCall::Other);
     return real_.ProvenReplay(id);
   }
 
  private:
-  void Trouble() {
+  enum class TCall { TableRead, Other };
+
+  void Trouble(TCall call) {
     std::unique_lock lock(mutex_);
-    ++held_;
+    const int counted = call == TCall::TableRead ? 1 : 0;
+    heldTableReads_ += counted;
+    changed_.notify_all();
     changed_.wait(lock, [this] { return mode_ != TMode::Hung; });
-    --held_;
+    heldTableReads_ -= counted;
     if (mode_ == TMode::Unavailable) throw StoreUnavailable("the test made the store unavailable");
   }
 
@@ -86,7 +93,7 @@ class TTroubledStore : public ScoreStore {
   std::mutex mutex_;
   std::condition_variable changed_;
   TMode mode_ = TMode::Fine;
-  int held_ = 0;
+  int heldTableReads_ = 0;
 };
 
 ServiceSettings NoRateLimits() {
@@ -166,6 +173,16 @@ TEST(DatabaseTrouble, ATablePageTheStoreCannotMakeIsServedAsLastMade) {
       std::string::npos);
 }
 
+// Ends the hang and joins the request that waited on it, also when a check on the way failed.
+struct TReleaseOnExit {
+  TTroubledStore& store;
+  std::thread& waiting;
+  ~TReleaseOnExit() {
+    store.Set(TTroubledStore::TMode::Fine);
+    if (waiting.joinable()) waiting.join();
+  }
+};
+
 TEST(DatabaseTrouble, AHungDatabaseHoldsNeitherHandshakesNorFiles) {
   ConnectionLimits limits;
   limits.databaseWorkers = 1;
@@ -175,8 +192,9 @@ TEST(DatabaseTrouble, AHungDatabaseHoldsNeitherHandshakesNorFiles) {
   // A page request holds the one worker, and no call may wait for it.
   std::atomic<int> held{0};
   std::thread waiting([&] { held = server.Get(TTroubledServer::TableTarget).first; });
-  for (int i = 0; i < 500 && server.Store().Held() == 0; ++i) std::this_thread::sleep_for(10ms);
-  ASSERT_EQ(server.Store().Held(), 1);
+  const TReleaseOnExit release{server.Store(), waiting};
+  // Its read is in the store, so it has the worker: a request sent before then could take it.
+  ASSERT_TRUE(server.Store().AwaitHeldTableReads(1));
 
   EXPECT_EQ(server.Get(std::string(TTroubledServer::TableTarget) + "&page=2").first, 503);
   EXPECT_EQ(server.Get("/scores.json").first, 503);

@@ -1,8 +1,12 @@
 // Fuzz target: packed DIBs ("TDIB" picture data). Any bytes either decode into a picture whose
 // pixels match its size, or fail with EInvalidGraphic; the check that stands for the decode at a
-// load (the picture is decoded when first drawn) agrees with it on both, size included.
+// load (the picture is decoded when first drawn) agrees with it on both, size included, and so
+// does the decode that reads the rows a few at a time (the same picture, or the same failure).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <span>
 
 #include "engine/base/exception.h"
@@ -24,9 +28,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checked = true;
   } catch (const EInvalidGraphic&) {
   }
+  std::optional<TPicture> inParts;
+  bool partsFailed = false;
+  try {
+    PixelBudget budget(FuzzPixels);
+    const auto read = [&](uint64_t at, std::span<uint8_t> into) {
+      if (at > size || into.size() > size - at) return false;
+      if (!into.empty()) std::memcpy(into.data(), data + at, into.size());
+      return true;
+    };
+    inParts = DecodeDibInParts(bytes.first(std::min(size, kDibHeadBytes)), size, read, budget);
+  } catch (const EInvalidGraphic&) {
+    partsFailed = true;
+  }
   try {
     PixelBudget budget(FuzzPixels);
     const TPicture picture = DecodeDib(bytes, budget);
+    if (partsFailed || (inParts && !(*inParts == picture))) __builtin_trap();
     if (picture.Empty() || picture.Pixels.size() != static_cast<size_t>(picture.Width) *
                                                         static_cast<size_t>(picture.Height)) {
       __builtin_trap();
@@ -34,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!checked || shape.Width != picture.Width || shape.Height != picture.Height)
       __builtin_trap();
   } catch (const EInvalidGraphic&) {
-    if (checked) __builtin_trap();
+    if (checked || !partsFailed) __builtin_trap();
   }
   return 0;
 }

@@ -20,6 +20,9 @@ constexpr size_t kInfoHeader = 40;
 constexpr size_t kFileHeader = 14;
 
 const char* const kDibInvalid = "DIB is invalid";
+
+// What DecodeInParts reads at a time: rows enough to fill this, at least one.
+constexpr uint64_t kBytesPerRead = 64 * 1024;
 const char* const kBitmapInvalid = "Bitmap image is not valid";
 
 uint16_t U16(std::span<const uint8_t> b, size_t at) {
@@ -49,7 +52,11 @@ class Decoder {
  public:
   Decoder(std::span<const uint8_t> dib, std::optional<size_t> pixelOffset, const char* error,
           PixelBudget& budget)
-      : dib_(dib), pixelOffset_(pixelOffset), error_(error), budget_(budget) {}
+      : dib_(dib), size_(dib.size()), pixelOffset_(pixelOffset), error_(error), budget_(budget) {}
+  // A DIB of `size` bytes of which `head` holds the first (its header and colour table at least):
+  // for DecodeInParts.
+  Decoder(std::span<const uint8_t> head, uint64_t size, PixelBudget& budget)
+      : dib_(head), size_(size), error_(kDibInvalid), budget_(budget) {}
 
   // Every check Decode makes, without the pixels: a DIB that passes decodes without failing.
   TPictureShape Check() {
@@ -73,13 +80,37 @@ class Decoder {
     }
   }
 
+  // Decode, with the rows read through `read` a few at a time into a buffer used again and again;
+  // none for run-length data, which is decoded whole.
+  std::optional<TPicture> DecodeInParts(const DibByteReader& read) {
+    ReadHeader();
+    ReadMasksAndPalette();
+    if (compression_ == kRle8 || compression_ == kRle4) return std::nullopt;
+    const uint64_t stride = Stride();
+    if (stride * static_cast<uint64_t>(height_) > size_ - dataStart_) Fail();
+    TPicture picture(width_, height_);
+    const int rowsPerRead = static_cast<int>(std::clamp<uint64_t>(kBytesPerRead / stride, 1, 1024));
+    std::vector<uint8_t> rows(static_cast<size_t>(static_cast<uint64_t>(rowsPerRead) * stride));
+    for (int row = 0; row < height_;) {
+      const int count = std::min(rowsPerRead, height_ - row);
+      const std::span<uint8_t> into(rows.data(), static_cast<size_t>(count * stride));
+      if (!read(dataStart_ + static_cast<uint64_t>(row) * stride, into)) Fail();
+      for (int k = 0; k < count; ++k) {
+        DecodeRow(rows.data() + static_cast<size_t>(k * stride),
+                  picture.Row(topDown_ ? row + k : height_ - 1 - row - k));
+      }
+      row += count;
+    }
+    return picture;
+  }
+
  private:
   [[noreturn]] void Fail() const { throw EInvalidGraphic(error_); }
 
   void ReadHeader() {
-    if (dib_.size() < 4) Fail();
+    if (size_ < 4 || dib_.size() < 4) Fail();
     const uint32_t headerSize = U32(dib_, 0);
-    if (headerSize > dib_.size()) Fail();
+    if (headerSize > size_) Fail();
     int64_t width = 0;
     int64_t height = 0;
     uint16_t planes = 0;
@@ -138,7 +169,7 @@ class Decoder {
       if (headerSize_ >= 52) {
         masks = {U32(dib_, 40), U32(dib_, 44), U32(dib_, 48)};
       } else {
-        if (dib_.size() - at < 12) Fail();
+        if (size_ - at < 12) Fail();
         masks = {U32(dib_, at), U32(dib_, at + 4), U32(dib_, at + 8)};
         at += 12;
       }
@@ -165,11 +196,11 @@ class Decoder {
     uint64_t available = tableBytes;
     if (pixelOffset_) {
       // A bitmap file says where its pixels start; a table that claims more stops there.
-      if (*pixelOffset_ < at || *pixelOffset_ > dib_.size()) Fail();
+      if (*pixelOffset_ < at || *pixelOffset_ > size_) Fail();
       available = std::min<uint64_t>(tableBytes, *pixelOffset_ - at);
       dataStart_ = *pixelOffset_;
     } else {
-      if (tableBytes > dib_.size() - at) Fail();
+      if (tableBytes > size_ - at) Fail();
       dataStart_ = at + static_cast<size_t>(tableBytes);
     }
     if (bitCount_ <= 8) {
@@ -196,45 +227,49 @@ class Decoder {
     const uint64_t stride = Stride();
     CheckRows(data);
     TPicture picture(width_, height_);
-    const bool plain32 = bitCount_ == 32 && channels_[0].mask == 0xFF0000 &&
-                         channels_[1].mask == 0xFF00 && channels_[2].mask == 0xFF;
     for (int row = 0; row < height_; ++row) {
-      const uint8_t* src = data.data() + static_cast<size_t>(row) * stride;
-      uint32_t* dst = picture.Row(topDown_ ? row : height_ - 1 - row);
-      switch (bitCount_) {
-        case 1:
-          for (int x = 0; x < width_; ++x) dst[x] = palette_[(src[x >> 3] >> (7 - (x & 7))) & 1];
-          break;
-        case 4:
-          for (int x = 0; x < width_; ++x) {
-            dst[x] = palette_[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
-          }
-          break;
-        case 8:
-          for (int x = 0; x < width_; ++x) dst[x] = palette_[src[x]];
-          break;
-        case 16:
-          for (int x = 0; x < width_; ++x) dst[x] = Fields(src[2 * x] | (src[2 * x + 1] << 8));
-          break;
-        case 24:
-          for (int x = 0; x < width_; ++x) {
-            const uint8_t* p = src + 3 * x;
-            dst[x] =
-                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
-          }
-          break;
-        default:
-          for (int x = 0; x < width_; ++x) {
-            const uint32_t v = static_cast<uint32_t>(src[4 * x]) |
-                               (static_cast<uint32_t>(src[4 * x + 1]) << 8) |
-                               (static_cast<uint32_t>(src[4 * x + 2]) << 16) |
-                               (static_cast<uint32_t>(src[4 * x + 3]) << 24);
-            dst[x] = plain32 ? (v & 0xFFFFFF) : Fields(v);
-          }
-          break;
-      }
+      DecodeRow(data.data() + static_cast<size_t>(row) * stride,
+                picture.Row(topDown_ ? row : height_ - 1 - row));
     }
     return picture;
+  }
+
+  // One row of Stride() bytes at `src` into the `width_` pixels at `dst`.
+  void DecodeRow(const uint8_t* src, uint32_t* dst) const {
+    switch (bitCount_) {
+      case 1:
+        for (int x = 0; x < width_; ++x) dst[x] = palette_[(src[x >> 3] >> (7 - (x & 7))) & 1];
+        break;
+      case 4:
+        for (int x = 0; x < width_; ++x) {
+          dst[x] = palette_[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
+        }
+        break;
+      case 8:
+        for (int x = 0; x < width_; ++x) dst[x] = palette_[src[x]];
+        break;
+      case 16:
+        for (int x = 0; x < width_; ++x) dst[x] = Fields(src[2 * x] | (src[2 * x + 1] << 8));
+        break;
+      case 24:
+        for (int x = 0; x < width_; ++x) {
+          const uint8_t* p = src + 3 * x;
+          dst[x] = (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+        }
+        break;
+      default: {
+        const bool plain32 = bitCount_ == 32 && channels_[0].mask == 0xFF0000 &&
+                             channels_[1].mask == 0xFF00 && channels_[2].mask == 0xFF;
+        for (int x = 0; x < width_; ++x) {
+          const uint32_t v = static_cast<uint32_t>(src[4 * x]) |
+                             (static_cast<uint32_t>(src[4 * x + 1]) << 8) |
+                             (static_cast<uint32_t>(src[4 * x + 2]) << 16) |
+                             (static_cast<uint32_t>(src[4 * x + 3]) << 24);
+          dst[x] = plain32 ? (v & 0xFFFFFF) : Fields(v);
+        }
+        break;
+      }
+    }
   }
 
   // Run-length data, bottom row first. Pixels the stream skips (by a move, an early end of line
@@ -297,6 +332,7 @@ class Decoder {
   }
 
   std::span<const uint8_t> dib_;
+  uint64_t size_;  // of the whole DIB; dib_ may hold only its first bytes (DecodeInParts)
   std::optional<size_t> pixelOffset_;
   const char* error_;
   PixelBudget& budget_;
@@ -322,6 +358,14 @@ TPicture DecodeDib(std::span<const uint8_t> bytes, PixelBudget& budget) {
 TPicture DecodeDib(std::span<const uint8_t> bytes) {
   PixelBudget budget(kMaxDibPixels);
   return DecodeDib(bytes, budget);
+}
+
+std::optional<TPicture> DecodeDibInParts(std::span<const uint8_t> head, uint64_t size,
+                                         const DibByteReader& read, PixelBudget& budget) {
+  if (head.size() > size || (head.size() < kDibHeadBytes && head.size() != size)) {
+    throw EInvalidGraphic(kDibInvalid);
+  }
+  return Decoder(head, size, budget).DecodeInParts(read);
 }
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 
 #include "engine/pictures/picture.h"
@@ -39,6 +41,18 @@ class PixelBudget {
 // or for a picture larger than what is left of `budget`.
 TPicture DecodeDib(std::span<const uint8_t> bytes, PixelBudget& budget);
 TPicture DecodeDib(std::span<const uint8_t> bytes);
+
+// Fills `into` with the DIB's bytes from byte `at` on; false when the source no longer holds them.
+using DibByteReader = std::function<bool(uint64_t at, std::span<uint8_t> into)>;
+// Enough of a DIB's first bytes for its header, bit fields and colour table.
+constexpr size_t kDibHeadBytes = 4096;
+
+// DecodeDib for a DIB of `size` bytes whose rows are read through `read` a few at a time, so that
+// the whole DIB is never held: `head` holds its first bytes, kDibHeadBytes of them or all. The
+// same checks, errors and share of `budget`; a DIB the source no longer holds in full fails as a
+// cut one does. None (the budget taken) for run-length coded DIBs: those are decoded whole.
+std::optional<TPicture> DecodeDibInParts(std::span<const uint8_t> head, uint64_t size,
+                                         const DibByteReader& read, PixelBudget& budget);
 
 // A whole bitmap file ("BM", file header, then a DIB whose pixels start where the file header
 // says); EInvalidGraphic "Bitmap image is not valid" for anything malformed or over the budget.

@@ -33,14 +33,11 @@ void TPictureCollectionItem::Decode() const {
   if (!pending_) return;
   const Pending pending = std::move(*pending_);
   pending_.reset();
-  {
-    const std::vector<uint8_t> data = pending.source->Read(pending.offset, pending.size);
-    try {
-      PixelBudget budget(kMaxDibPixels);
-      Picture = ReadPictureData(data, budget);
-    } catch (const Exception&) {
-      Picture.reset();
-    }
+  try {
+    PixelBudget budget(kMaxDibPixels);
+    Picture = ReadPictureDataFrom(*pending.source, pending.offset, pending.size, budget);
+  } catch (const Exception&) {
+    Picture.reset();
   }
   // The file was changed under the game since it was checked: not the picture it was cut for.
   if (Picture &&

@@ -89,6 +89,30 @@ std::optional<TPicture> ReadPictureData(std::span<const uint8_t> data) {
   return ReadPictureData(data, budget);
 }
 
+std::optional<TPicture> ReadPictureDataFrom(TPictureSource& source, uint64_t offset, uint64_t size,
+                                            PixelBudget& budget) {
+  // Read whole: pictures that fit in the head anyway, and every other format.
+  const auto whole = [&] { return ReadPictureData(source.Read(offset, size), budget); };
+  constexpr uint64_t kHeadBytes = 1 + 4 + kDibHeadBytes;  // the format's name "TDIB", then the DIB
+  if (size <= kHeadBytes) return whole();
+  std::vector<uint8_t> head = source.Read(offset, kHeadBytes);
+  if (head.size() != kHeadBytes || head[0] != 4 ||
+      !archive::SameName(std::string(head.begin() + 1, head.begin() + 5), "TDIB")) {
+    return whole();
+  }
+  // Tried on a copy of the budget: a run-length DIB, decoded whole after all, takes its share once.
+  PixelBudget inParts = budget;
+  std::optional<TPicture> picture = DecodeDibInParts(
+      std::span(head).subspan(5), size - 5,
+      [&](uint64_t at, std::span<uint8_t> into) {
+        return source.ReadInto(offset + 5 + at, into) == into.size();
+      },
+      inParts);
+  if (!picture) return whole();
+  budget = inParts;
+  return picture;
+}
+
 std::vector<uint8_t> WriteDibPictureData(const TPicture& picture) {
   return Named("TDIB", picture.Empty() ? std::vector<uint8_t>() : EncodeDib(picture));
 }

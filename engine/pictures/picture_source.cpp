@@ -31,16 +31,20 @@ std::vector<uint8_t> TFilePictureSource::Read(uint64_t offset, uint64_t size) {
   if (fstat(fd_, &status) != 0 || static_cast<uint64_t>(status.st_size) <= offset) return {};
   std::vector<uint8_t> bytes = FreshVector<uint8_t>(
       static_cast<size_t>(std::min(size, static_cast<uint64_t>(status.st_size) - offset)));
+  bytes.resize(ReadInto(offset, bytes));
+  return bytes;
+}
+
+size_t TFilePictureSource::ReadInto(uint64_t offset, std::span<uint8_t> into) {
   size_t done = 0;
-  while (done < bytes.size()) {
+  while (done < into.size() && offset + done <= static_cast<uint64_t>(INT64_MAX)) {
     const ssize_t got =
-        pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        pread(fd_, into.data() + done, into.size() - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<size_t>(got);
   }
-  bytes.resize(done);
-  return bytes;
+  return done;
 }
 
 TFilePictureSource::Mapping::Mapping(TFilePictureSource& file) {
@@ -75,6 +79,13 @@ void TFilePictureSource::Mapping::Walked(const uint8_t* end) {
 
 TFilePictureSource::Mapping::~Mapping() {
   if (address_ != nullptr) munmap(address_, size_);
+}
+
+size_t TMemoryPictureSource::ReadInto(uint64_t offset, std::span<uint8_t> into) {
+  if (offset >= bytes_.size()) return 0;
+  const size_t count = static_cast<size_t>(std::min<uint64_t>(into.size(), bytes_.size() - offset));
+  std::copy_n(bytes_.begin() + static_cast<ptrdiff_t>(offset), count, into.begin());
+  return count;
 }
 
 std::vector<uint8_t> TMemoryPictureSource::Read(uint64_t offset, uint64_t size) {

@@ -13,6 +13,9 @@ class TPictureSource {
   virtual ~TPictureSource() = default;
   // `size` bytes from `offset`; fewer when the source no longer holds them.
   virtual std::vector<uint8_t> Read(uint64_t offset, uint64_t size) = 0;
+  // Fills `into` with the bytes from `offset` on; how many it could give, fewer when the source no
+  // longer holds them.
+  virtual size_t ReadInto(uint64_t offset, std::span<uint8_t> into) = 0;
 };
 
 // The archive file, opened once: a picture is read from it when first drawn, so the file's bytes
@@ -26,6 +29,7 @@ class TFilePictureSource : public TPictureSource {
   TFilePictureSource& operator=(const TFilePictureSource&) = delete;
 
   std::vector<uint8_t> Read(uint64_t offset, uint64_t size) override;
+  size_t ReadInto(uint64_t offset, std::span<uint8_t> into) override;
 
   // The whole file for one walk through it, mapped rather than copied: the walk skips over the
   // pictures' data. Valid while the mapping lives.
@@ -59,6 +63,7 @@ class TMemoryPictureSource : public TPictureSource {
  public:
   explicit TMemoryPictureSource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
   std::vector<uint8_t> Read(uint64_t offset, uint64_t size) override;
+  size_t ReadInto(uint64_t offset, std::span<uint8_t> into) override;
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
  private:

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine/base/exception.h"
 #include "engine/pictures/dib_writer.h"
 #include "engine/pictures/picture_data.h"
+#include "engine/pictures/picture_source.h"
 #include "tests/support/dib_builder.h"
 
 namespace {
@@ -240,6 +242,128 @@ TEST(PictureData, NamesTheFormatInFrontOfItsData) {
   Bytes longBitmap = WriteBitmapPictureData(picture);
   longBitmap[8] = 0xFF;  // the file's length claims more than there is
   EXPECT_THROW(ReadPictureData(longBitmap), EInvalidGraphic);
+}
+
+// Bytes without a pattern, the same every time.
+Bytes Noise(size_t count) {
+  Bytes bytes(count);
+  uint32_t state = 12345;
+  for (uint8_t& byte : bytes) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<uint8_t>(state >> 16);
+  }
+  return bytes;
+}
+
+// Run-length data of `height` rows of `width` runs of one pixel each.
+Bytes OnePixelRuns(int width, int height) {
+  Bytes runs;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) runs.insert(runs.end(), {1, static_cast<uint8_t>((x + y) % 5)});
+    runs.insert(runs.end(), {0, 0});
+  }
+  runs.insert(runs.end(), {0, 1});
+  return runs;
+}
+
+// A source that remembers the most it was asked to read at once.
+class WatchedSource : public TPictureSource {
+ public:
+  explicit WatchedSource(Bytes bytes) : memory_(std::move(bytes)) {}
+  std::vector<uint8_t> Read(uint64_t offset, uint64_t size) override {
+    largest = std::max(largest, size);
+    return memory_.Read(offset, size);
+  }
+  size_t ReadInto(uint64_t offset, std::span<uint8_t> into) override {
+    largest = std::max<uint64_t>(largest, into.size());
+    return memory_.ReadInto(offset, into);
+  }
+  uint64_t largest = 0;
+
+ private:
+  TMemoryPictureSource memory_;
+};
+
+TEST(PictureData, ALargeDibIsReadAFewRowsAtATimeIntoTheSamePicture) {
+  struct Case {
+    const char* kind;
+    Info info;
+    bool inParts;
+  };
+  const Case cases[] = {
+      {"24 bit, bottom-up, padded rows",
+       Info().Width(401).Height(300).BitCount(24).Pixels(Noise(1204 * 300)), true},
+      {"8 bit, top-down",
+       Info().Width(300).Height(-400).BitCount(8).Palette(kPalette).Pixels(Noise(300 * 400)), true},
+      {"1 bit", Info().Width(2000).Height(300).BitCount(1).Palette({K, W}).Pixels(Noise(252 * 300)),
+       true},
+      {"16 bit, bit fields",
+       Info()
+           .Width(300)
+           .Height(300)
+           .BitCount(16)
+           .Compression(3)
+           .Masks({0xF800, 0x07E0, 0x001F})
+           .Pixels(Noise(600 * 300)),
+       true},
+      {"32 bit, one row more than a read holds",
+       Info().Width(16385).Height(2).BitCount(32).Pixels(Noise(65540 * 2)), true},
+      {"8 bit run-length: read whole",
+       Info().Width(300).Height(300).BitCount(8).Compression(1).Palette(kPalette).Pixels(
+           OnePixelRuns(300, 300)),
+       false},
+  };
+  constexpr uint64_t at = 123;  // where the picture's data lies in its archive
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    Bytes data = {4, 'T', 'D', 'I', 'B'};
+    const Bytes dib = dib_builder::InfoDib(c.info);
+    data.insert(data.end(), dib.begin(), dib.end());
+    Bytes archive = Noise(at);
+    archive.insert(archive.end(), data.begin(), data.end());
+    archive.insert(archive.end(), {1, 2, 3});
+
+    PixelBudget wholeBudget(kMaxDibPixels);
+    const std::optional<TPicture> expected = ReadPictureData(data, wholeBudget);
+    ASSERT_TRUE(expected);
+    WatchedSource source(archive);
+    PixelBudget budget(kMaxDibPixels);
+    EXPECT_EQ(ReadPictureDataFrom(source, at, data.size(), budget), expected);
+    EXPECT_EQ(budget.Left(), wholeBudget.Left());
+    // Never the whole DIB at once, beside its picture.
+    EXPECT_EQ(source.largest < data.size(), c.inParts) << source.largest;
+
+    // An archive cut in the middle of the rows: what reading it whole gives (no picture, or a
+    // run-length picture ending where its data does).
+    const Bytes cutArchive(archive.begin(),
+                           archive.begin() + static_cast<long>(at + data.size() / 2));
+    const Bytes cutData(cutArchive.begin() + static_cast<long>(at), cutArchive.end());
+    WatchedSource cut(cutArchive);
+    PixelBudget cutBudget(kMaxDibPixels);
+    if (c.inParts) {
+      EXPECT_THROW(ReadPictureDataFrom(cut, at, data.size(), cutBudget), EInvalidGraphic);
+      EXPECT_THROW(ReadPictureData(cutData), EInvalidGraphic);
+    } else {
+      EXPECT_EQ(ReadPictureDataFrom(cut, at, data.size(), cutBudget), ReadPictureData(cutData));
+    }
+  }
+  // Malformed headers fail the same way; other formats and small pictures are read whole.
+  Bytes badDib =
+      dib_builder::InfoDib(Info().Width(300).Height(300).BitCount(24).Pixels(Noise(900 * 300)));
+  badDib[14] = 3;  // 3 bits per pixel
+  badDib.insert(badDib.begin(), {4, 'T', 'D', 'I', 'B'});
+  WatchedSource bad(badDib);
+  PixelBudget badBudget(kMaxDibPixels);
+  EXPECT_THROW(ReadPictureDataFrom(bad, 0, badDib.size(), badBudget), EInvalidGraphic);
+  TPicture picture(300, 100);
+  picture.Pixels.assign(picture.Pixels.size(), G);
+  for (const Bytes& other :
+       {WriteBitmapPictureData(picture), WriteDibPictureData(TPicture(2, 2))}) {
+    WatchedSource source(other);
+    PixelBudget budget(kMaxDibPixels);
+    EXPECT_EQ(ReadPictureDataFrom(source, 0, other.size(), budget), ReadPictureData(other));
+    EXPECT_EQ(source.largest, other.size());
+  }
 }
 
 }  // namespace

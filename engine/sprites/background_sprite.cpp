@@ -116,28 +116,18 @@ void TBackgroundSprite::Render() {
 }
 
 std::optional<TRect> TBackgroundSprite::SolidDrawnRect() const {
-  TSpriteEngine* engine = Root();
-  if (!Image || Wrap || mapColumns_ != 1 || mapRows_ != 1 || !engine || !engine->TargetSurface()) {
-    return std::nullopt;
-  }
-  // DrawAll reaches a sprite when it and every sprite above it are visible.
-  for (const TSprite* sprite = this; sprite != nullptr; sprite = sprite->Parent()) {
-    if (!sprite->Visible) return std::nullopt;
-  }
-  const int32_t chip = Chip(0, 0);
-  if (chip < 0 || !Image->PatternSolid(chip)) return std::nullopt;
+  if (!Image || Wrap || mapColumns_ != 1 || mapRows_ != 1) return std::nullopt;
   // Render places the one cell at the sprite's position when that is not left of or above the
   // surface's corner; the rest is left to a clear.
   const int64_t x = TruncPixels(AbsX());
   const int64_t y = TruncPixels(AbsY());
+  if (x < 0 || y < 0) return std::nullopt;
   const TRect cell = Image->PatternBox(0);
-  if (x < 0 || y < 0 || !OverlapRect(Bounds(), engine->ScreenRect)) return std::nullopt;
-  const TSurface& surface = *engine->TargetSurface();
-  const TRect drawn =
-      IntersectRect({ClampToInt32(x), ClampToInt32(y), ClampToInt32(x + cell.Width()),
-                     ClampToInt32(y + cell.Height())},
-                    {0, 0, surface.Width(), surface.Height()});
-  if (drawn.Width() <= 0 || drawn.Height() <= 0) return std::nullopt;
+  const std::optional<TRect> drawn =
+      DrawnPart({ClampToInt32(x), ClampToInt32(y), ClampToInt32(x + cell.Width()),
+                 ClampToInt32(y + cell.Height())});
+  const int32_t chip = Chip(0, 0);
+  if (!drawn || chip < 0 || !Image->PatternSolid(chip)) return std::nullopt;
   return drawn;
 }
 

@@ -50,17 +50,9 @@ void TImageSprite::Render() {
 }
 
 std::optional<TRect> TImageSprite::SolidDrawnRect() const {
-  TSpriteEngine* engine = Root();
-  if (!Image || !engine || !engine->TargetSurface()) return std::nullopt;
-  // DrawAll reaches a sprite when it and every sprite above it are visible.
-  for (const TSprite* sprite = this; sprite != nullptr; sprite = sprite->Parent()) {
-    if (!sprite->Visible) return std::nullopt;
-  }
-  if (!OverlapRect(Bounds(), engine->ScreenRect)) return std::nullopt;
-  if (!Image->PatternSolid(CurrentPattern())) return std::nullopt;
-  const TSurface& surface = *engine->TargetSurface();
-  const TRect drawn = IntersectRect(PlacedRect(), {0, 0, surface.Width(), surface.Height()});
-  if (drawn.Width() <= 0 || drawn.Height() <= 0) return std::nullopt;
+  if (!Image) return std::nullopt;
+  const std::optional<TRect> drawn = DrawnPart(PlacedRect());
+  if (!drawn || !Image->PatternSolid(CurrentPattern())) return std::nullopt;
   return drawn;
 }
 

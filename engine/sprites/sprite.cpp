@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/base/exception.h"
+#include "engine/drawing/draw_surface.h"
 #include "engine/sprites/sprite_engine.h"
 
 int32_t ClampToInt32(int64_t value) {
@@ -184,4 +185,18 @@ void TSprite::RemoveAll() {
 const std::shared_ptr<SpriteCell>& TSprite::Cell() {
   if (!cell_) cell_ = std::make_shared<SpriteCell>(SpriteCell{this});
   return cell_;
+}
+
+std::optional<TRect> TSprite::DrawnPart(const TRect& placed) const {
+  TSpriteEngine* engine = Root();
+  if (!engine || !engine->TargetSurface()) return std::nullopt;
+  // DrawAll reaches a sprite when it and every sprite above it are visible.
+  for (const TSprite* sprite = this; sprite != nullptr; sprite = sprite->Parent()) {
+    if (!sprite->Visible) return std::nullopt;
+  }
+  if (!OverlapRect(Bounds(), engine->ScreenRect)) return std::nullopt;
+  const TSurface& surface = *engine->TargetSurface();
+  const TRect drawn = IntersectRect(placed, {0, 0, surface.Width(), surface.Height()});
+  if (drawn.Width() <= 0 || drawn.Height() <= 0) return std::nullopt;
+  return drawn;
 }

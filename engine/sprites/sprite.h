@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -85,6 +86,12 @@ class TSprite {
 
   // The cell a TSpriteRef shares; made on first use.
   const std::shared_ptr<SpriteCell>& Cell();
+
+ protected:
+  // What of `placed` this frame's DrawAll draws on the engine's surface: `placed` cut to the
+  // surface, when DrawAll reaches this sprite (it and every sprite above it visible) and its
+  // bounds meet the engine's screen; none otherwise, or when nothing of it is left.
+  std::optional<TRect> DrawnPart(const TRect& placed) const;
 
  private:
   friend class TSpriteEngine;
